@@ -1,0 +1,38 @@
+// bmp-dump FILE: loads FILE with LoadDibFile and prints its size and rows, or the loader's
+// message prefixed "ERROR: " (no box).
+#include <cstdio>
+#include <string>
+
+#include "renderer/dib_loader.h"
+#include "tools/binary_stdout.h"
+
+int main(int argc, char** argv) {
+    UseBinaryStdout();
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: bmp-dump FILE\n");
+        return 2;
+    }
+    std::string message;
+    velmoria::RgbImage* image = velmoria::LoadDibFile(
+        argv[1], [](const char* text, void* context) { *static_cast<std::string*>(context) = text; },
+        &message);
+    if (image == nullptr) {
+        while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) {
+            message.pop_back();
+        }
+        std::printf("ERROR: %s\n", message.c_str());
+        return 1;
+    }
+    static char buffer[1 << 16];
+    std::setvbuf(stdout, buffer, _IOFBF, sizeof(buffer));
+    std::printf("%d %d\n", image->width, image->height);
+    const uint8_t* p = image->pixels;
+    for (int32_t y = 0; y < image->height; ++y) {
+        for (int32_t x = 0; x < image->width; ++x, p += 3) {
+            std::printf("%02x%02x%02x", p[0], p[1], p[2]);
+        }
+        std::putchar('\n');
+    }
+    velmoria::FreeRgbImage(image);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
