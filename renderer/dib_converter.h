@@ -9,7 +9,7 @@
 namespace velmoria {
 
 class Bgr24Converter {
-public:
+  public:
     virtual ~Bgr24Converter() = default;
     // Converts `source` (|height| rows). On success `rows` points at the converted image, valid
     // until the converter is destroyed. Fails with OutOfMemory or ConversionError.

@@ -110,8 +110,8 @@ DibStatus CheckPixels(DibDescription& out, const uint8_t* bits, size_t available
     DibInfoHeader& h = out.header;
     const int64_t rows = h.height < 0 ? -static_cast<int64_t>(h.height) : h.height;
     if (h.compression == kBiRle8 || h.compression == kBiRle4) {
-        const RleWalk walk = WalkRle(bits, available, h.bitCount, h.width,
-                                     static_cast<int32_t>(rows), nullptr);
+        const RleWalk walk =
+            WalkRle(bits, available, h.bitCount, h.width, static_cast<int32_t>(rows), nullptr);
         if (!walk.ok) {
             return DibStatus::Corrupt;
         }
@@ -173,10 +173,6 @@ DibStatus Describe(const uint8_t* file, size_t fileSize, DibDescription& out) {
         bitsAt = tableAt + entrySize * colorCount;
     }
 
-    if (h.sizeImage == 0) {
-        h.sizeImage = static_cast<uint32_t>(
-            ((static_cast<int64_t>(h.bitCount) * h.width + 7) / 8) * h.height);
-    }
     if (h.clrUsed == 0) {
         h.clrUsed = colorCount;
     }
@@ -187,6 +183,11 @@ DibStatus Describe(const uint8_t* file, size_t fileSize, DibDescription& out) {
     const int64_t rows = h.height < 0 ? -static_cast<int64_t>(h.height) : h.height;
     if (h.width > kMaxDibSide || rows > kMaxDibSide) {
         return DibStatus::TooLarge;
+    }
+    // Only now are the sides small enough for the size arithmetic.
+    if (h.sizeImage == 0) {
+        h.sizeImage = static_cast<uint32_t>(((static_cast<int64_t>(h.bitCount) * h.width + 7) / 8) *
+                                            h.height);
     }
     if (!IsConvertible(h)) {
         return DibStatus::ConversionError;

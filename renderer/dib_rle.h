@@ -14,7 +14,7 @@ struct RleWalk {
 
 // Receives each decoded pixel: x, y counted from the bottom row, and its colour index.
 class RlePixelSink {
-public:
+  public:
     virtual ~RlePixelSink() = default;
     virtual void Pixel(int32_t x, int32_t y, uint8_t index) = 0;
 };

@@ -45,7 +45,7 @@ uint8_t Widen(uint32_t pixel, Field f) {
 }
 
 class Section {
-public:
+  public:
     Section(uint8_t* data, int32_t width) : data_(data), stride_(DibStride(width, 24)) {}
 
     void Put(int32_t x, int32_t y, uint32_t bgr) {
@@ -55,20 +55,20 @@ public:
         p[2] = static_cast<uint8_t>(bgr >> 16);
     }
 
-private:
+  private:
     uint8_t* data_;
     size_t stride_;
 };
 
 class PaletteSink final : public RlePixelSink {
-public:
+  public:
     PaletteSink(Section& section, const std::vector<uint32_t>& colours)
         : section_(section), colours_(colours) {}
     void Pixel(int32_t x, int32_t y, uint8_t index) override {
         section_.Put(x, y, index < colours_.size() ? colours_[index] : 0u);
     }
 
-private:
+  private:
     Section& section_;
     const std::vector<uint32_t>& colours_;
 };

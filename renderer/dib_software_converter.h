@@ -9,10 +9,10 @@
 namespace velmoria {
 
 class SoftwareBgr24Converter final : public Bgr24Converter {
-public:
+  public:
     DibStatus Convert(const DibDescription& source, const uint8_t** rows) override;
 
-private:
+  private:
     std::vector<uint8_t> section_;
 };
 

@@ -19,9 +19,9 @@ constexpr Rgb kPalette[6] = {
 };
 
 enum class ColourRule {
-    FixedRow0,        // palette row 0
-    EachFromRows0To2, // each component independently from rows 0..2
-    EachFromRows3To5, // each component independently from rows 3..5
+    FixedRow0,         // palette row 0
+    EachFromRows0To2,  // each component independently from rows 0..2
+    EachFromRows3To5,  // each component independently from rows 3..5
 };
 
 // The three emitters are one family that differs only in these constants.
@@ -46,18 +46,17 @@ float AddStep(float value, double step) {
     return static_cast<float>(static_cast<double>(value) + step);
 }
 
-void Emit(ParticleSystem& system, const Emitter& emitter, const EmitterRules& rules,
-          Particle& p) {
+void Emit(ParticleSystem& system, const Emitter& emitter, const EmitterRules& rules, Particle& p) {
     p.life = 1.0f;
     p.fadeRate = static_cast<float>(static_cast<double>(NextRandom(system) % 100) * 0.0002 + 0.003);
     p.posX = static_cast<float>(20.0 * std::sin(static_cast<double>(emitter.phaseX)));
     p.posY = static_cast<float>(10.0 * std::cos(static_cast<double>(emitter.phaseY)));
-    p.posZ = static_cast<float>(rules.amplitudeZ * std::cos(static_cast<double>(emitter.phaseZ)) -
-                                50.0);
-    p.velX = static_cast<float>(
-        static_cast<double>(NextRandom(system) % rules.velocityXYModulus) - rules.velocityXYOffset);
-    p.velY = static_cast<float>(
-        static_cast<double>(NextRandom(system) % rules.velocityXYModulus) - rules.velocityXYOffset);
+    p.posZ =
+        static_cast<float>(rules.amplitudeZ * std::cos(static_cast<double>(emitter.phaseZ)) - 50.0);
+    p.velX = static_cast<float>(static_cast<double>(NextRandom(system) % rules.velocityXYModulus) -
+                                rules.velocityXYOffset);
+    p.velY = static_cast<float>(static_cast<double>(NextRandom(system) % rules.velocityXYModulus) -
+                                rules.velocityXYOffset);
     p.velZ = static_cast<float>(static_cast<double>(NextRandom(system) % 60) - 30.0);
     switch (rules.colour) {
         case ColourRule::FixedRow0:
@@ -89,15 +88,18 @@ void InitParticles(ParticleSystem& system) {
         for (Particle& p : emitter.particles) {
             p.active = true;
             p.life = 0.0001f;
-            p.fadeRate = static_cast<float>(static_cast<double>(NextRandom(system) % 100) * 0.001 +
-                                            0.003);
+            p.fadeRate =
+                static_cast<float>(static_cast<double>(NextRandom(system) % 100) * 0.001 + 0.003);
             p.red = kPalette[0].red;
             p.green = kPalette[0].green;
             p.blue = kPalette[0].blue;
             // -26, not -25: the seeded x velocities run from -260 to 230.
-            p.velX = static_cast<float>((static_cast<double>(NextRandom(system) % 50) - 26.0) * 10.0);
-            p.velY = static_cast<float>((static_cast<double>(NextRandom(system) % 50) - 25.0) * 10.0);
-            p.velZ = static_cast<float>((static_cast<double>(NextRandom(system) % 50) - 25.0) * 10.0);
+            p.velX =
+                static_cast<float>((static_cast<double>(NextRandom(system) % 50) - 26.0) * 10.0);
+            p.velY =
+                static_cast<float>((static_cast<double>(NextRandom(system) % 50) - 25.0) * 10.0);
+            p.velZ =
+                static_cast<float>((static_cast<double>(NextRandom(system) % 50) - 25.0) * 10.0);
             p.gravX = 0.0f;
             p.gravY = 0.0f;
             p.gravZ = 0.0f;

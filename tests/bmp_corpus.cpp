@@ -18,12 +18,14 @@ int written = 0;
 
 void Write(const std::string& name, const Bytes& bytes) {
     std::ofstream out(outDir + "/" + name + ".bmp", std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     ++written;
 }
 
 uint32_t Hash(int32_t x, int32_t y, uint32_t salt) {
-    uint32_t h = static_cast<uint32_t>(x) * 73856093u ^ static_cast<uint32_t>(y) * 19349663u ^ salt * 83492791u;
+    uint32_t h = static_cast<uint32_t>(x) * 73856093u ^ static_cast<uint32_t>(y) * 19349663u ^
+                 salt * 83492791u;
     h ^= h >> 13;
     h *= 0x5bd1e995u;
     return h ^ (h >> 15);
@@ -33,7 +35,8 @@ std::vector<Rgb> Palette(size_t n, uint32_t salt) {
     std::vector<Rgb> p;
     for (size_t i = 0; i < n; ++i) {
         const uint32_t h = Hash(static_cast<int32_t>(i), 7, salt);
-        p.push_back({static_cast<uint8_t>(h), static_cast<uint8_t>(h >> 8), static_cast<uint8_t>(h >> 16)});
+        p.push_back(
+            {static_cast<uint8_t>(h), static_cast<uint8_t>(h >> 8), static_cast<uint8_t>(h >> 16)});
     }
     return p;
 }
@@ -52,7 +55,8 @@ BmpSpec Uncompressed(int32_t width, int32_t height, uint16_t bits, uint32_t salt
     return s;
 }
 
-std::vector<std::vector<uint8_t>> IndexRows(int32_t width, int32_t height, int bits, uint32_t salt) {
+std::vector<std::vector<uint8_t>> IndexRows(int32_t width, int32_t height, int bits,
+                                            uint32_t salt) {
     std::vector<std::vector<uint8_t>> rows(static_cast<size_t>(height));
     for (int32_t y = 0; y < height; ++y) {
         for (int32_t x = 0; x < width; ++x) {
@@ -103,6 +107,10 @@ int main(int argc, char** argv) {
             BmpSpec s = Uncompressed(9, 4, 8, ++salt);
             s.clrUsed = used;
             s.palette = Palette(static_cast<uint16_t>(used), salt);
+            // Indexes both inside and just outside the carried entries.
+            const uint32_t spread = (used % 65536 < 256 ? used % 65536 : 256) + 2;
+            s.pixels = velmoria::test::PackRows(
+                9, 4, 8, [&](int32_t x, int32_t r) { return Hash(x, r, salt) % spread; });
             s.fileHeader = fileHeader;
             Write("clrused" + std::to_string(used) + (fileHeader ? "" : "-nofh"),
                   velmoria::test::BuildBmp(s));
@@ -125,9 +133,12 @@ int main(int argc, char** argv) {
         uint16_t bits;
         uint32_t r, g, b;
     } fields[] = {
-        {"565", 16, 0xF800, 0x07E0, 0x001F},         {"555", 16, 0x7C00, 0x03E0, 0x001F},
-        {"444", 16, 0x0F00, 0x00F0, 0x000F},         {"bgr565", 16, 0x001F, 0x07E0, 0xF800},
-        {"888", 32, 0xFF0000, 0x00FF00, 0x0000FF},   {"rgbx", 32, 0x000000FF, 0x0000FF00, 0x00FF0000},
+        {"565", 16, 0xF800, 0x07E0, 0x001F},
+        {"555", 16, 0x7C00, 0x03E0, 0x001F},
+        {"444", 16, 0x0F00, 0x00F0, 0x000F},
+        {"bgr565", 16, 0x001F, 0x07E0, 0xF800},
+        {"888", 32, 0xFF0000, 0x00FF00, 0x0000FF},
+        {"rgbx", 32, 0x000000FF, 0x0000FF00, 0x00FF0000},
         {"101010", 32, 0x3FF00000, 0x000FFC00, 0x000003FF},
     };
     for (const auto& f : fields) {
@@ -195,7 +206,8 @@ int main(int argc, char** argv) {
     BmpSpec zero = Uncompressed(2, 2, 24, ++salt);
     zero.bitCount = 0;
     Write("zero-bit-depth", velmoria::test::BuildBmp(zero));
-    const Bytes overruns[] = {{9, 1, 0, 1}, {0, 6, 1, 2, 3, 4, 5, 6, 0, 1}, {0, 2, 9, 9, 0, 1}, {2, 1, 0}};
+    const Bytes overruns[] = {
+        {9, 1, 0, 1}, {0, 6, 1, 2, 3, 4, 5, 6, 0, 1}, {0, 2, 9, 9, 0, 1}, {2, 1, 0}};
     int n = 0;
     for (const Bytes& stream : overruns) {
         BmpSpec s;

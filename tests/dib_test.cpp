@@ -74,11 +74,12 @@ Loaded LoadFile(const std::string& path) {
 
 // Loads through both paths and checks that they agree.
 Loaded Load(const Bytes& file) {
-    const std::filesystem::path path = TempPath(
-        std::to_string(reinterpret_cast<uintptr_t>(&file)) + ".bmp");
+    const std::filesystem::path path =
+        TempPath(std::to_string(reinterpret_cast<uintptr_t>(&file)) + ".bmp");
     {
         std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+        out.write(reinterpret_cast<const char*>(file.data()),
+                  static_cast<std::streamsize>(file.size()));
     }
     const Loaded fromFile = LoadFile(path.string());
     std::filesystem::remove(path);
@@ -144,9 +145,9 @@ TEST(DibColorCount, FollowsHeaderFormAndColoursUsed) {
         return test::BuildBmp(s);
     };
     const std::pair<Bytes, uint16_t> cases[] = {
-        {header(12, 1, 0), 2},         {header(12, 4, 0), 16},     {header(12, 8, 0), 256},
-        {header(12, 24, 0), 0},        {header(40, 8, 0), 256},    {header(40, 24, 0), 0},
-        {header(40, 16, 0), 0},        {header(40, 8, 5), 5},      {header(40, 24, 3), 3},
+        {header(12, 1, 0), 2},         {header(12, 4, 0), 16},    {header(12, 8, 0), 256},
+        {header(12, 24, 0), 0},        {header(40, 8, 0), 256},   {header(40, 24, 0), 0},
+        {header(40, 16, 0), 0},        {header(40, 8, 5), 5},     {header(40, 24, 3), 3},
         {header(40, 8, 65536 + 2), 2}, {header(40, 8, 65536), 0},
     };
     for (const auto& [bytes, expected] : cases) {
@@ -182,7 +183,8 @@ TEST(TrueColour, TopDownFileStillComesOutBottomRowFirst) {
     BmpSpec s = TrueColour(3, 4);
     s.height = -4;
     // Stored row r is picture row 3 - r.
-    s.pixels = test::PackRows(3, 4, 24, [](int32_t x, int32_t r) { return Packed24(ColourAt(x, 3 - r)); });
+    s.pixels =
+        test::PackRows(3, 4, 24, [](int32_t x, int32_t r) { return Packed24(ColourAt(x, 3 - r)); });
     const Loaded l = Load(test::BuildBmp(s));
     ASSERT_EQ(l.message, "");
     EXPECT_EQ(l.height, 4);
@@ -194,9 +196,8 @@ TEST(TrueColour, ThirtyTwoBitsIgnoreTheFourthByte) {
     s.width = 3;
     s.height = 2;
     s.bitCount = 32;
-    s.pixels = test::PackRows(3, 2, 32, [](int32_t x, int32_t r) {
-        return 0xAB000000u | Packed24(ColourAt(x, r));
-    });
+    s.pixels = test::PackRows(
+        3, 2, 32, [](int32_t x, int32_t r) { return 0xAB000000u | Packed24(ColourAt(x, r)); });
     const Loaded l = Load(test::BuildBmp(s));
     ASSERT_EQ(l.message, "");
     EXPECT_EQ(l.pixels, ExpectedPicture(3, 2, ColourAt));
@@ -294,7 +295,8 @@ TEST(HighColour, BitfieldMasksAreHonoured) {
     t.bitCount = 32;
     t.compression = kBiBitfields;
     t.masks = {0x000000FF, 0x0000FF00, 0x00FF0000};  // red in the low byte
-    t.pixels = test::PackRows(2, 1, 32, [](int32_t x, int32_t) { return x ? 0x00332211u : 0x00ABCDEFu; });
+    t.pixels =
+        test::PackRows(2, 1, 32, [](int32_t x, int32_t) { return x ? 0x00332211u : 0x00ABCDEFu; });
     const Loaded m = Load(test::BuildBmp(t));
     ASSERT_EQ(m.message, "");
     EXPECT_EQ(m.pixels, (Bytes{0xEF, 0xCD, 0xAB, 0x11, 0x22, 0x33}));
@@ -369,7 +371,8 @@ TEST(Failures, HeaderSizesOtherThan12Or40AreUnknown) {
 
 TEST(Failures, BitDepthsAndCompressionsGdiRefuses) {
     const std::pair<uint16_t, uint32_t> cases[] = {
-        {0, kBiRgb}, {2, kBiRgb}, {24, kBiRle8}, {4, kBiRle8}, {8, kBiRle4}, {24, kBiBitfields}, {8, 4}, {24, 5},
+        {0, kBiRgb},  {2, kBiRgb},        {24, kBiRle8}, {4, kBiRle8},
+        {8, kBiRle4}, {24, kBiBitfields}, {8, 4},        {24, 5},
     };
     for (const auto& [bits, compression] : cases) {
         BmpSpec s = TrueColour(2, 2);
@@ -388,8 +391,7 @@ TEST(Failures, DataPastTheEndIsRefused) {
     // Every cut of the file, from a bare "BM" to one byte short, fails cleanly.
     for (size_t cut = 1; cut < good.size(); ++cut) {
         const Bytes truncated(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(cut));
-        EXPECT_EQ(Load(truncated).message, corrupt)
-            << "cut at " << cut;
+        EXPECT_EQ(Load(truncated).message, corrupt) << "cut at " << cut;
     }
 
     BmpSpec offset = TrueColour(2, 2);

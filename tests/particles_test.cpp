@@ -125,7 +125,8 @@ TEST(FirstFrame, ParticleZeroOfEachEmitter) {
 TEST(FirstFrame, AllEmittedFromTheEmitterPoint) {
     auto s = Seeded();
     RunFrame(*s);
-    const float phases[3][3] = {{0.01f, 0.02f, 0.03f}, {0.04f, 0.05f, 0.06f}, {0.03f, 0.05f, 0.01f}};
+    const float phases[3][3] = {
+        {0.01f, 0.02f, 0.03f}, {0.04f, 0.05f, 0.06f}, {0.03f, 0.05f, 0.01f}};
     const double amplitudeZ[3] = {70, 65, 80};
     for (int e = 0; e < kEmitterCount; ++e) {
         const Emitter& em = s->emitters[e];

@@ -14,7 +14,8 @@ int main(int argc, char** argv) {
     }
     std::string message;
     velmoria::RgbImage* image = velmoria::LoadDibFile(
-        argv[1], [](const char* text, void* context) { *static_cast<std::string*>(context) = text; },
+        argv[1],
+        [](const char* text, void* context) { *static_cast<std::string*>(context) = text; },
         &message);
     if (image == nullptr) {
         while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) {

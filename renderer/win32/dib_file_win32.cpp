@@ -7,8 +7,8 @@
 namespace velmoria {
 
 RgbImage* LoadDibFile(const char* fileName, DibMessageSink report, void* context) {
-    HANDLE file = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
+    HANDLE file =
+        CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     HANDLE mapping = nullptr;
     const void* view = nullptr;
     LARGE_INTEGER size{};
@@ -23,8 +23,8 @@ RgbImage* LoadDibFile(const char* fileName, DibMessageSink report, void* context
     DibStatus status = DibStatus::Ok;
     if (view != nullptr) {
         GdiBgr24Converter converter;
-        const DibLoadResult result = LoadDibFromMemory(static_cast<const uint8_t*>(view),
-                                                       static_cast<size_t>(size.QuadPart), converter);
+        const DibLoadResult result = LoadDibFromMemory(
+            static_cast<const uint8_t*>(view), static_cast<size_t>(size.QuadPart), converter);
         image = result.image;
         status = result.status;
         // Failures other than the open failure are told before the clean-up.

@@ -73,9 +73,9 @@ DibStatus GdiBgr24Converter::Convert(const DibDescription& source, const uint8_t
         return DibStatus::OutOfMemory;
     }
     // A top-down source still converts |height| lines.
-    const int lines = SetDIBits(dc_, section_, 0, static_cast<UINT>(height), source.bits,
-                                reinterpret_cast<const BITMAPINFO*>(working.data()),
-                                DIB_RGB_COLORS);
+    const int lines =
+        SetDIBits(dc_, section_, 0, static_cast<UINT>(height), source.bits,
+                  reinterpret_cast<const BITMAPINFO*>(working.data()), DIB_RGB_COLORS);
     if (lines == 0) {
         return DibStatus::ConversionError;
     }

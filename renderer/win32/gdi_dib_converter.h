@@ -10,7 +10,7 @@
 namespace velmoria {
 
 class GdiBgr24Converter final : public Bgr24Converter {
-public:
+  public:
     GdiBgr24Converter() = default;
     GdiBgr24Converter(const GdiBgr24Converter&) = delete;
     GdiBgr24Converter& operator=(const GdiBgr24Converter&) = delete;
@@ -18,7 +18,7 @@ public:
 
     DibStatus Convert(const DibDescription& source, const uint8_t** rows) override;
 
-private:
+  private:
     HDC dc_ = nullptr;
     HBITMAP section_ = nullptr;
 };

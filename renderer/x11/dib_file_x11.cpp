@@ -21,8 +21,8 @@ RgbImage* LoadDibFile(const char* fileName, DibMessageSink report, void* context
     DibStatus status = DibStatus::Ok;
     if (view != MAP_FAILED) {
         SoftwareBgr24Converter converter;
-        const DibLoadResult result = LoadDibFromMemory(static_cast<const uint8_t*>(view),
-                                                       static_cast<size_t>(info.st_size), converter);
+        const DibLoadResult result = LoadDibFromMemory(
+            static_cast<const uint8_t*>(view), static_cast<size_t>(info.st_size), converter);
         image = result.image;
         status = result.status;
         munmap(view, static_cast<size_t>(info.st_size));

@@ -14,8 +14,8 @@ using Rgb = std::array<uint8_t, 3>;
 
 struct BmpSpec {
     bool fileHeader = true;
-    bool coreHeader = false;               // 12-byte header instead of the 40-byte one
-    std::optional<uint32_t> headerSize;    // overrides the size field (e.g. 108, 124)
+    bool coreHeader = false;             // 12-byte header instead of the 40-byte one
+    std::optional<uint32_t> headerSize;  // overrides the size field (e.g. 108, 124)
     int32_t width = 1;
     int32_t height = 1;
     uint16_t planes = 1;
@@ -23,10 +23,10 @@ struct BmpSpec {
     uint32_t compression = 0;
     uint32_t sizeImage = 0;
     uint32_t clrUsed = 0;
-    std::vector<Rgb> palette;              // written as the colour table, in this order
-    std::vector<uint32_t> masks;           // written right after the header when not empty
-    std::optional<uint32_t> pixelOffset;   // overrides the file header's offset
-    Bytes pixels;                          // the stored pixel bytes
+    std::vector<Rgb> palette;             // written as the colour table, in this order
+    std::vector<uint32_t> masks;          // written right after the header when not empty
+    std::optional<uint32_t> pixelOffset;  // overrides the file header's offset
+    Bytes pixels;                         // the stored pixel bytes
 };
 
 Bytes BuildBmp(const BmpSpec& spec);
