@@ -7,7 +7,7 @@
 
 #include "tests/support/bmp_builder.h"
 
-using velmoria::test::BmpSpec;
+using velmoria::test::BmpRecipe;
 using velmoria::test::Bytes;
 using velmoria::test::Rgb;
 
@@ -41,8 +41,8 @@ std::vector<Rgb> Palette(size_t n, uint32_t salt) {
     return p;
 }
 
-BmpSpec Uncompressed(int32_t width, int32_t height, uint16_t bits, uint32_t salt) {
-    BmpSpec s;
+BmpRecipe Uncompressed(int32_t width, int32_t height, uint16_t bits, uint32_t salt) {
+    BmpRecipe s;
     s.width = width;
     s.height = height;
     s.bitCount = bits;
@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
                 if (core && (bits == 16 || bits == 32)) {
                     continue;
                 }
-                BmpSpec s = Uncompressed(width, 3, bits, ++salt);
+                BmpRecipe s = Uncompressed(width, 3, bits, ++salt);
                 s.coreHeader = core;
                 s.fileHeader = fileHeader;
                 Write("rgb" + std::to_string(bits) + "-w" + std::to_string(width) +
@@ -97,14 +97,14 @@ int main(int argc, char** argv) {
                       velmoria::test::BuildBmp(s));
             }
         }
-        BmpSpec topDown = Uncompressed(5, -4, bits, ++salt);
+        BmpRecipe topDown = Uncompressed(5, -4, bits, ++salt);
         Write("topdown" + std::to_string(bits), velmoria::test::BuildBmp(topDown));
     }
 
     // Colours used: smaller than the table (pixels still use every index), and 65536 or more.
     for (uint32_t used : {1u, 3u, 16u, 65536u, 65536u + 3u, 70000u}) {
         for (bool fileHeader : {true, false}) {
-            BmpSpec s = Uncompressed(9, 4, 8, ++salt);
+            BmpRecipe s = Uncompressed(9, 4, 8, ++salt);
             s.clrUsed = used;
             s.palette = Palette(static_cast<uint16_t>(used), salt);
             // Indexes both inside and just outside the carried entries.
@@ -117,11 +117,11 @@ int main(int argc, char** argv) {
         }
     }
     {
-        BmpSpec s = Uncompressed(6, 2, 4, ++salt);
+        BmpRecipe s = Uncompressed(6, 2, 4, ++salt);
         s.clrUsed = 5;
         s.palette.resize(5);
         Write("clrused5-4bit", velmoria::test::BuildBmp(s));
-        BmpSpec t = Uncompressed(6, 2, 24, ++salt);
+        BmpRecipe t = Uncompressed(6, 2, 24, ++salt);
         t.clrUsed = 4;
         t.palette = Palette(4, salt);
         Write("clrused4-24bit", velmoria::test::BuildBmp(t));
@@ -143,7 +143,7 @@ int main(int argc, char** argv) {
     };
     for (const auto& f : fields) {
         for (bool fileHeader : {true, false}) {
-            BmpSpec s = Uncompressed(7, 3, f.bits, ++salt);
+            BmpRecipe s = Uncompressed(7, 3, f.bits, ++salt);
             s.compression = 3;
             s.masks = {f.r, f.g, f.b};
             s.fileHeader = fileHeader;
@@ -155,7 +155,7 @@ int main(int argc, char** argv) {
     // Run-length encoded.
     for (int bits : {8, 4}) {
         for (int32_t width : {1, 3, 7, 32, 61}) {
-            BmpSpec s;
+            BmpRecipe s;
             s.width = width;
             s.height = 5;
             s.bitCount = static_cast<uint16_t>(bits);
@@ -165,7 +165,7 @@ int main(int argc, char** argv) {
             Write("rle" + std::to_string(bits) + "-w" + std::to_string(width),
                   velmoria::test::BuildBmp(s));
         }
-        BmpSpec delta;
+        BmpRecipe delta;
         delta.width = 8;
         delta.height = 4;
         delta.bitCount = static_cast<uint16_t>(bits);
@@ -182,35 +182,35 @@ int main(int argc, char** argv) {
     Write("truncated-filehdr", Bytes(good.begin(), good.begin() + 9));
     Write("truncated-infohdr", Bytes(good.begin(), good.begin() + 30));
     Write("truncated-pixels", Bytes(good.begin(), good.end() - 1));
-    BmpSpec offset = Uncompressed(2, 2, 24, ++salt);
+    BmpRecipe offset = Uncompressed(2, 2, 24, ++salt);
     offset.pixelOffset = 5000;
     Write("offset-past-end", velmoria::test::BuildBmp(offset));
-    BmpSpec table = Uncompressed(2, 2, 8, ++salt);
+    BmpRecipe table = Uncompressed(2, 2, 8, ++salt);
     table.fileHeader = false;
     table.clrUsed = 300;
     table.pixels.clear();
     Write("colour-table-past-end", velmoria::test::BuildBmp(table));
-    BmpSpec huge = Uncompressed(1, 1, 24, ++salt);
+    BmpRecipe huge = Uncompressed(1, 1, 24, ++salt);
     huge.width = 100000;
     huge.height = 100000;
     Write("huge-dimensions", velmoria::test::BuildBmp(huge));
-    BmpSpec overflow = Uncompressed(1, 1, 32, ++salt);
+    BmpRecipe overflow = Uncompressed(1, 1, 32, ++salt);
     overflow.width = 0x7FFFFFFF;
     overflow.height = -0x7FFFFFFF;
     Write("overflowing-dimensions", velmoria::test::BuildBmp(overflow));
     for (uint32_t size : {108u, 124u}) {
-        BmpSpec v = Uncompressed(2, 2, 24, ++salt);
+        BmpRecipe v = Uncompressed(2, 2, 24, ++salt);
         v.headerSize = size;
         Write("header" + std::to_string(size), velmoria::test::BuildBmp(v));
     }
-    BmpSpec zero = Uncompressed(2, 2, 24, ++salt);
+    BmpRecipe zero = Uncompressed(2, 2, 24, ++salt);
     zero.bitCount = 0;
     Write("zero-bit-depth", velmoria::test::BuildBmp(zero));
     const Bytes overruns[] = {
         {9, 1, 0, 1}, {0, 6, 1, 2, 3, 4, 5, 6, 0, 1}, {0, 2, 9, 9, 0, 1}, {2, 1, 0}};
     int n = 0;
     for (const Bytes& stream : overruns) {
-        BmpSpec s;
+        BmpRecipe s;
         s.width = 4;
         s.height = 2;
         s.bitCount = 8;

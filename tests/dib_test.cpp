@@ -16,7 +16,7 @@
 namespace velmoria {
 namespace {
 
-using test::BmpSpec;
+using test::BmpRecipe;
 using test::Bytes;
 using test::Rgb;
 
@@ -116,8 +116,8 @@ uint32_t Packed24(Rgb c) {
     return c[2] | (c[1] << 8) | (static_cast<uint32_t>(c[0]) << 16);
 }
 
-BmpSpec TrueColour(int32_t width, int32_t height) {
-    BmpSpec s;
+BmpRecipe TrueColour(int32_t width, int32_t height) {
+    BmpRecipe s;
     s.width = width;
     s.height = height;
     s.pixels = test::PackRows(width, height, 24,
@@ -137,7 +137,7 @@ std::vector<Rgb> Palette(size_t n) {
 
 TEST(DibColorCount, FollowsHeaderFormAndColoursUsed) {
     auto header = [](uint32_t size, uint16_t bits, uint32_t used) {
-        BmpSpec s;
+        BmpRecipe s;
         s.fileHeader = false;
         s.coreHeader = size == 12;
         s.bitCount = bits;
@@ -158,7 +158,7 @@ TEST(DibColorCount, FollowsHeaderFormAndColoursUsed) {
 TEST(TrueColour, WidthsOneToSevenAndThirtyTwoComeOutUnpadded) {
     for (int32_t width : {1, 2, 3, 4, 5, 6, 7, 32}) {
         for (bool fileHeader : {true, false}) {
-            BmpSpec s = TrueColour(width, 3);
+            BmpRecipe s = TrueColour(width, 3);
             s.fileHeader = fileHeader;
             const Loaded l = Load(test::BuildBmp(s));
             ASSERT_EQ(l.message, "") << "width " << width;
@@ -170,8 +170,8 @@ TEST(TrueColour, WidthsOneToSevenAndThirtyTwoComeOutUnpadded) {
 }
 
 TEST(TrueColour, CoreHeaderLoadsLikeTheInfoHeader) {
-    BmpSpec info = TrueColour(5, 4);
-    BmpSpec core = info;
+    BmpRecipe info = TrueColour(5, 4);
+    BmpRecipe core = info;
     core.coreHeader = true;
     const Loaded a = Load(test::BuildBmp(info));
     const Loaded b = Load(test::BuildBmp(core));
@@ -180,7 +180,7 @@ TEST(TrueColour, CoreHeaderLoadsLikeTheInfoHeader) {
 }
 
 TEST(TrueColour, TopDownFileStillComesOutBottomRowFirst) {
-    BmpSpec s = TrueColour(3, 4);
+    BmpRecipe s = TrueColour(3, 4);
     s.height = -4;
     // Stored row r is picture row 3 - r.
     s.pixels =
@@ -192,7 +192,7 @@ TEST(TrueColour, TopDownFileStillComesOutBottomRowFirst) {
 }
 
 TEST(TrueColour, ThirtyTwoBitsIgnoreTheFourthByte) {
-    BmpSpec s;
+    BmpRecipe s;
     s.width = 3;
     s.height = 2;
     s.bitCount = 32;
@@ -207,7 +207,7 @@ TEST(Paletted, OneFourAndEightBitsExpandThroughTheTable) {
     for (uint16_t bits : {1, 4, 8}) {
         for (bool core : {false, true}) {
             const size_t entries = size_t{1} << bits;
-            BmpSpec s;
+            BmpRecipe s;
             s.coreHeader = core;
             s.width = 7;
             s.height = 3;
@@ -235,7 +235,7 @@ TEST(Paletted, OneFourAndEightBitsExpandThroughTheTable) {
 }
 
 TEST(Paletted, WithoutFileHeaderPixelsFollowTheTable) {
-    BmpSpec s;
+    BmpRecipe s;
     s.fileHeader = false;
     s.width = 4;
     s.height = 2;
@@ -249,7 +249,7 @@ TEST(Paletted, WithoutFileHeaderPixelsFollowTheTable) {
 }
 
 TEST(Paletted, ColoursUsedCountsModulo65536) {
-    BmpSpec s;
+    BmpRecipe s;
     s.fileHeader = false;
     s.width = 2;
     s.height = 1;
@@ -264,7 +264,7 @@ TEST(Paletted, ColoursUsedCountsModulo65536) {
 }
 
 TEST(HighColour, FiveFiveFiveWidensEachFieldAsGdiDoes) {
-    BmpSpec s;
+    BmpRecipe s;
     s.width = 4;
     s.height = 1;
     s.bitCount = 16;
@@ -277,7 +277,7 @@ TEST(HighColour, FiveFiveFiveWidensEachFieldAsGdiDoes) {
 }
 
 TEST(HighColour, BitfieldMasksAreHonoured) {
-    BmpSpec s;
+    BmpRecipe s;
     s.width = 3;
     s.height = 1;
     s.bitCount = 16;
@@ -289,7 +289,7 @@ TEST(HighColour, BitfieldMasksAreHonoured) {
     ASSERT_EQ(l.message, "");
     EXPECT_EQ(l.pixels, (Bytes{0xFF, 0xFF, 0xFF, 0x00, 0xFF, 0x00, 0x08, 0x04, 0x08}));
 
-    BmpSpec t;
+    BmpRecipe t;
     t.width = 2;
     t.height = 1;
     t.bitCount = 32;
@@ -309,7 +309,7 @@ TEST(RunLength, Rle8AndRle4DecodeRunsAndAbsoluteRuns) {
         {7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7},
     };
     for (uint16_t bits : {8, 4}) {
-        BmpSpec s;
+        BmpRecipe s;
         s.width = 11;
         s.height = 3;
         s.bitCount = bits;
@@ -330,7 +330,7 @@ TEST(RunLength, Rle8AndRle4DecodeRunsAndAbsoluteRuns) {
 }
 
 TEST(RunLength, DeltaAndEarlyEndLeaveBlack) {
-    BmpSpec s;
+    BmpRecipe s;
     s.width = 4;
     s.height = 3;
     s.bitCount = 8;
@@ -363,7 +363,7 @@ TEST(Failures, MissingAndEmptyFilesAreOpenFailures) {
 
 TEST(Failures, HeaderSizesOtherThan12Or40AreUnknown) {
     for (uint32_t size : {108u, 124u, 64u, 0u}) {
-        BmpSpec s = TrueColour(2, 2);
+        BmpRecipe s = TrueColour(2, 2);
         s.headerSize = size;
         EXPECT_EQ(Load(test::BuildBmp(s)).message, "Unknown DIB file format.") << size;
     }
@@ -375,7 +375,7 @@ TEST(Failures, BitDepthsAndCompressionsGdiRefuses) {
         {8, kBiRle4}, {24, kBiBitfields}, {8, 4},        {24, 5},
     };
     for (const auto& [bits, compression] : cases) {
-        BmpSpec s = TrueColour(2, 2);
+        BmpRecipe s = TrueColour(2, 2);
         s.bitCount = bits;
         s.compression = compression;
         s.clrUsed = 1;  // a table the file does carry, so only the pixel format is wrong
@@ -394,18 +394,18 @@ TEST(Failures, DataPastTheEndIsRefused) {
         EXPECT_EQ(Load(truncated).message, corrupt) << "cut at " << cut;
     }
 
-    BmpSpec offset = TrueColour(2, 2);
+    BmpRecipe offset = TrueColour(2, 2);
     offset.pixelOffset = 100000;
     EXPECT_EQ(Load(test::BuildBmp(offset)).message, corrupt);
 
-    BmpSpec table;
+    BmpRecipe table;
     table.fileHeader = false;
     table.bitCount = 8;
     table.clrUsed = 200;  // announces 200 entries; the file has 2
     table.palette = Palette(2);
     EXPECT_EQ(Load(test::BuildBmp(table)).message, corrupt);
 
-    BmpSpec masks = TrueColour(2, 2);
+    BmpRecipe masks = TrueColour(2, 2);
     masks.bitCount = 16;
     masks.compression = kBiBitfields;
     masks.fileHeader = false;
@@ -418,26 +418,26 @@ TEST(Failures, DataPastTheEndIsRefused) {
 TEST(Failures, AbsurdDimensionsAreRefused) {
     const std::string tooLarge = DibStatusMessage(DibStatus::TooLarge);
     const std::string corrupt = DibStatusMessage(DibStatus::Corrupt);
-    BmpSpec wide = TrueColour(1, 1);
+    BmpRecipe wide = TrueColour(1, 1);
     wide.width = 16385;
     EXPECT_EQ(Load(test::BuildBmp(wide)).message, tooLarge);
-    BmpSpec tall = TrueColour(1, 1);
+    BmpRecipe tall = TrueColour(1, 1);
     tall.height = -2147483647 - 1;
     EXPECT_EQ(Load(test::BuildBmp(tall)).message, tooLarge);
-    BmpSpec huge = TrueColour(1, 1);
+    BmpRecipe huge = TrueColour(1, 1);
     huge.width = 0x7FFFFFFF;
     huge.height = 0x7FFFFFFF;
     EXPECT_EQ(Load(test::BuildBmp(huge)).message, tooLarge);
-    BmpSpec side = TrueColour(1, 1);
+    BmpRecipe side = TrueColour(1, 1);
     side.width = 16384;
     side.height = 16384;  // allowed size, but the file lacks the pixels
     EXPECT_EQ(Load(test::BuildBmp(side)).message, corrupt);
     for (int32_t w : {0, -3}) {
-        BmpSpec s = TrueColour(1, 1);
+        BmpRecipe s = TrueColour(1, 1);
         s.width = w;
         EXPECT_EQ(Load(test::BuildBmp(s)).message, corrupt) << w;
     }
-    BmpSpec noRows = TrueColour(1, 1);
+    BmpRecipe noRows = TrueColour(1, 1);
     noRows.height = 0;
     EXPECT_EQ(Load(test::BuildBmp(noRows)).message, corrupt);
 }
@@ -454,7 +454,7 @@ TEST(Failures, RunsThatLeaveTheImageOrTheFile) {
         {4, 1, 0, 0},              // ends after row 0 of 2 without end of bitmap
     };
     for (const Bytes& stream : streams) {
-        BmpSpec s;
+        BmpRecipe s;
         s.width = 4;
         s.height = 2;
         s.bitCount = 8;
@@ -464,7 +464,7 @@ TEST(Failures, RunsThatLeaveTheImageOrTheFile) {
         s.pixels = stream;
         EXPECT_EQ(Load(test::BuildBmp(s)).message, corrupt) << ::testing::PrintToString(stream);
     }
-    BmpSpec topDown;
+    BmpRecipe topDown;
     topDown.width = 4;
     topDown.height = -2;
     topDown.bitCount = 8;

@@ -19,7 +19,7 @@ void PutU32(Bytes& b, uint32_t v) {
 
 }  // namespace
 
-Bytes BuildBmp(const BmpSpec& s) {
+Bytes BuildBmp(const BmpRecipe& s) {
     Bytes dib;
     const uint32_t size = s.headerSize.value_or(s.coreHeader ? 12 : 40);
     PutU32(dib, size);

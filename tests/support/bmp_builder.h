@@ -12,7 +12,7 @@ namespace velmoria::test {
 using Bytes = std::vector<uint8_t>;
 using Rgb = std::array<uint8_t, 3>;
 
-struct BmpSpec {
+struct BmpRecipe {
     bool fileHeader = true;
     bool coreHeader = false;             // 12-byte header instead of the 40-byte one
     std::optional<uint32_t> headerSize;  // overrides the size field (e.g. 108, 124)
@@ -29,7 +29,7 @@ struct BmpSpec {
     Bytes pixels;                         // the stored pixel bytes
 };
 
-Bytes BuildBmp(const BmpSpec& spec);
+Bytes BuildBmp(const BmpRecipe& recipe);
 
 // Stored rows (bottom row first as given) of `bitCount`-bit values, each row padded to 4 bytes.
 // value(x, storedRow) gives the raw pixel value (index, 16-bit word, 0xRRGGBB, 32-bit word).
