@@ -1,0 +1,19 @@
+// settings-dump: fills a settings record from the platform's registry (the real one on Windows,
+// the .reg file on Linux) and prints it, one field per line.
+#include <cstdio>
+
+#include "renderer/saver_settings.h"
+#include "tools/binary_stdout.h"
+
+int main() {
+    UseBinaryStdout();
+    velmoria::SaverSettings s;
+    velmoria::ReadSystemSaverValues(s, velmoria::PlatformRegistry());
+    velmoria::ReadRendererSettings(s, velmoria::PlatformRegistry());
+    std::printf("passwordDelay %d\nmouseThreshold %d\nmuteSound %d\n", s.passwordDelay,
+                s.mouseThreshold, s.muteSound);
+    std::printf("rotate %u\nparticle1 %u\nparticle2 %u\nparticle3 %u\ngravity %u\n", s.rotate,
+                s.particle1, s.particle2, s.particle3, s.gravity);
+    std::printf("qualLow %u\nqualMed %u\nqualHi %u\n", s.qualLow, s.qualMed, s.qualHi);
+    return 0;
+}
