@@ -63,7 +63,8 @@ TEST(SettingsRecord, FourByteRules) {
                              "\"Particle2\"=\"abcd\"\r\n"    // five bytes: default stays
                              "\"Particle3\"=hex:00\r\n"      // one byte fills the low byte
                              "\"QualMed\"=hex(3):ff,ff\r\n"  // the type is ignored
-                             "\"QualHi\"=\"\"\r\n";          // just a NUL: zero
+                             "\"QualHi\"=\"\"\r\n"           // just a NUL: zero
+                             "\"GRAVITY\"=hex:\r\n";         // no bytes at all: zero
     const SaverSettings s = Read(text);
     EXPECT_EQ(s.mouseThreshold, 12341);
     EXPECT_EQ(s.passwordDelay, 0);
