@@ -119,7 +119,7 @@ Data ParseData(std::string_view s, std::vector<uint8_t>& out) {
         out.push_back(0);  // the terminating NUL is part of a string's data
         return Data::Value;
     }
-    const std::string lower = Lower(s.substr(0, 6));
+    const std::string lower = Lower(s.substr(0, 6));  // enough for "dword:" and "hex(N)"
     if (lower == "dword:") {
         const std::string_view digits = s.substr(6);
         if (digits.empty() || digits.size() > 8) {
@@ -137,7 +137,7 @@ Data ParseData(std::string_view s, std::vector<uint8_t>& out) {
                static_cast<uint8_t>(v >> 24)};
         return Data::Value;
     }
-    if (Lower(s.substr(0, 4)) == "hex:" || Lower(s.substr(0, 4)) == "hex(") {
+    if (lower.compare(0, 4, "hex:") == 0 || lower.compare(0, 4, "hex(") == 0) {
         const size_t colon = s.find(':');
         if (colon == std::string_view::npos) {
             return Data::Invalid;
