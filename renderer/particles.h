@@ -51,11 +51,9 @@ void AdvancePhases(ParticleSystem& system);
 // has dropped below zero. Called right after the particle has been drawn.
 void StepParticle(ParticleSystem& system, int emitterIndex, Particle& particle);
 
-// One whole frame: the phase advance, then for every live particle `draw(particle)` followed by
-// its step. The frame drawing passes its GL code; tools and tests pass a no-op.
+// Every live particle of the three emitters in order: `draw(particle)`, then its step.
 template <class DrawParticle>
-void RunFrame(ParticleSystem& system, DrawParticle&& draw) {
-    AdvancePhases(system);
+void DrawAndStepParticles(ParticleSystem& system, DrawParticle&& draw) {
     for (int e = 0; e < kEmitterCount; ++e) {
         Emitter& emitter = system.emitters[e];
         if (!emitter.enabled) {
@@ -69,6 +67,14 @@ void RunFrame(ParticleSystem& system, DrawParticle&& draw) {
             }
         }
     }
+}
+
+// One whole frame: the phase advance, then every live particle drawn and stepped. The frame
+// drawing puts its GL set-up between the two; tools and tests pass a no-op.
+template <class DrawParticle>
+void RunFrame(ParticleSystem& system, DrawParticle&& draw) {
+    AdvancePhases(system);
+    DrawAndStepParticles(system, draw);
 }
 
 inline void RunFrame(ParticleSystem& system) {

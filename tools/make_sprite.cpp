@@ -1,12 +1,14 @@
 // make-sprite FILE: writes the particle sprite as a 24-bit BMP file.
 #include <cstdio>
+#include <cstring>
 
 #include "assets/particle_sprite.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make-sprite FILE\n");
-        return 2;
+    if (argc != 2 || argv[1][0] == '-') {
+        const bool help = argc == 2 && std::strcmp(argv[1], "--help") == 0;
+        std::fprintf(help ? stdout : stderr, "usage: make-sprite FILE\n");
+        return help ? 0 : 2;
     }
     const std::vector<uint8_t> bmp = velmoria::MakeParticleSpriteBmp();
     std::FILE* out = std::fopen(argv[1], "wb");

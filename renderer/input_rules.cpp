@@ -1,0 +1,38 @@
+// The renderer's exit rules.
+#include "input_rules.h"
+
+#include <cstdint>
+
+namespace velmoria {
+
+namespace {
+
+// In 64 bits, so that no pair of 32-bit coordinates can overflow.
+int64_t Distance(int32_t a, int32_t b) {
+    const int64_t d = static_cast<int64_t>(a) - b;
+    return d < 0 ? -d : d;
+}
+
+}  // namespace
+
+bool MovedPastThreshold(const SaverSettings& settings, CursorPoint cursor) {
+    return Distance(cursor.x, settings.startCursor.x) > settings.mouseThreshold ||
+           Distance(cursor.y, settings.startCursor.y) > settings.mouseThreshold;
+}
+
+bool RequestsClose(RendererInput input, const SaverSettings& settings, CursorPoint cursor) {
+    switch (input) {
+        case RendererInput::KeyDown:
+        case RendererInput::ButtonDown:
+            return true;
+        case RendererInput::MouseMove:
+            return MovedPastThreshold(settings, cursor);
+        case RendererInput::SystemKeyDown:
+        case RendererInput::OtherButtonDown:
+        case RendererInput::ButtonUp:
+            return false;
+    }
+    return false;
+}
+
+}  // namespace velmoria

@@ -1,0 +1,26 @@
+// What ends the renderer: a key press, a press of one of the three mouse buttons, or the pointer
+// moved farther than the threshold on one axis from where it was when the window was created.
+#pragma once
+
+#include "saver_settings.h"
+
+namespace velmoria {
+
+// Input as the window procedure sees it, already translated from the platform's events.
+enum class RendererInput {
+    KeyDown,          // an ordinary key
+    SystemKeyDown,    // Alt, F10 or a key pressed with Alt: left to the system
+    ButtonDown,       // left, middle or right button
+    OtherButtonDown,  // wheel steps and the extra buttons
+    ButtonUp,
+    MouseMove,
+};
+
+// True when the pointer, now at `cursor`, is more than mouseThreshold pixels from the start
+// position on either axis. The reference never moves, so slow drift adds up.
+bool MovedPastThreshold(const SaverSettings& settings, CursorPoint cursor);
+
+// True when `input` must close the window; `cursor` counts for MouseMove only.
+bool RequestsClose(RendererInput input, const SaverSettings& settings, CursorPoint cursor);
+
+}  // namespace velmoria

@@ -1,0 +1,46 @@
+// PNG reading and writing; a negative row stride makes libpng walk the rows bottom-up.
+#include "png_file.h"
+
+#include <png.h>
+
+#include <cstring>
+
+namespace velmoria {
+
+bool WritePng(const std::string& path, const RgbFrame& frame, std::string& error) {
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(frame.width);
+    image.height = static_cast<png_uint_32>(frame.height);
+    image.format = PNG_FORMAT_RGB;
+    const png_int_32 stride = -static_cast<png_int_32>(frame.width * 3);
+    if (!png_image_write_to_file(&image, path.c_str(), 0, frame.pixels.data(), stride, nullptr)) {
+        error = path + ": " + image.message;
+        return false;
+    }
+    return true;
+}
+
+bool ReadPng(const std::string& path, RgbFrame& frame, std::string& error) {
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) {
+        error = path + ": " + image.message;
+        return false;
+    }
+    image.format = PNG_FORMAT_RGB;
+    frame.width = static_cast<int32_t>(image.width);
+    frame.height = static_cast<int32_t>(image.height);
+    frame.pixels.assign(PNG_IMAGE_SIZE(image), 0);
+    const png_int_32 stride = -static_cast<png_int_32>(PNG_IMAGE_ROW_STRIDE(image));
+    if (!png_image_finish_read(&image, nullptr, frame.pixels.data(), stride, nullptr)) {
+        error = path + ": " + image.message;
+        png_image_free(&image);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace velmoria
