@@ -82,8 +82,9 @@ class SceneTest : public ::testing::Test {
     void SetUp() override {
         context_ = std::make_unique<HeadlessContext>(kWidth, kHeight);
         ASSERT_TRUE(context_->ok()) << context_->error();
-        // The scene's state is global: start each test from a fresh run.
-        particleSystem.randomState = 1;
+        // The scene's state is global: start each test as a fresh program does, with every
+        // particle field zero and the generator at 1.
+        particleSystem = *std::make_unique<ParticleSystem>();
         spriteTexture = Texture();
         folder_ =
             std::filesystem::temp_directory_path() /
