@@ -8,6 +8,7 @@
 #include <X11/keysym.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -200,6 +201,10 @@ void RunRendererWindow(SaverSettings& settings, int /*showCommand*/) {
     XSetIOErrorHandler(EndWithoutServer);
     w.display = XOpenDisplay(nullptr);
     if (w.display == nullptr) {
+        // Windows has no such failure; say why nothing appears, and still end with 0.
+        const char* name = XDisplayName(nullptr);
+        std::fprintf(stderr, "Velmoria.dll: cannot open the X display %s\n",
+                     name != nullptr && name[0] != '\0' ? name : "(DISPLAY is not set)");
         return;
     }
     Display* display = w.display;
@@ -213,6 +218,7 @@ void RunRendererWindow(SaverSettings& settings, int /*showCommand*/) {
         GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8, None};
     XVisualInfo* visual = glXChooseVisual(display, screen, visualAttributes);
     if (visual == nullptr) {
+        std::fprintf(stderr, "Velmoria.dll: the X server has no double-buffered RGBA visual\n");
         XCloseDisplay(display);
         w.display = nullptr;
         return;
