@@ -1,0 +1,48 @@
+// The shell's music settings and the INI file that keeps them: GetIniString, WriteIniString and
+// ReadSettings, with the settings variables they fill.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace velmoria {
+
+// The section and keys of the file. The key bytes are code page 932 on both platforms; the
+// Linux side hands its UTF-8 spellings to the converter.
+extern const char* const kSettingsSection;
+extern const char* const kKeyBgmKind;    // "BGM区分"
+extern const char* const kKeyBgmRepeat;  // "BGMﾘﾋﾟｰﾄ"
+extern const char* const kKeyBgmFile;    // "BGMﾌｧｲﾙ"
+
+// 0 none, 1 audio CD, 2 music file.
+extern int16_t BgmKind;
+// The CD track to repeat, 0 for none.
+extern int16_t BgmRepeat;
+// The music file of kind 2, or empty.
+extern std::string BgmFile;
+// Where the settings dialog's file picker opens.
+extern std::string BgmFolder;
+// The result of the last platform call that reports one; nothing decides on it.
+extern int32_t ApiResult;
+
+// Reads a key with GetPrivateProfileStringA through a 256-byte buffer: at most 255 bytes of the
+// value; a missing file, section or key gives the empty text.
+std::string GetIniString(const std::string& section, const std::string& key,
+                         const std::string& file);
+
+// Writes a key with WritePrivateProfileStringA and leaves the call's result in ApiResult (0 when
+// the file could not be written, which leaves it as it was).
+void WriteIniString(const std::string& section, const std::string& key, const std::string& value,
+                    const std::string& file);
+
+// Fills BgmKind, BgmRepeat, BgmFile and BgmFolder from the file beside the program.
+void ReadSettings();
+// The same with the file and the program folder given.
+void ReadSettingsFrom(const std::string& settingsFile, const std::string& programFolder);
+
+// The platform's places: the program's own folder, and the settings file (beside the program on
+// Windows, $XDG_CONFIG_HOME/velmoria/Velmoria.ini on Linux).
+std::string ProgramFolder();
+std::string SettingsFilePath();
+
+}  // namespace velmoria

@@ -1,0 +1,86 @@
+// Main's eight steps. Each step is guarded: a failure skips the rest of its step only, and
+// nothing is reported.
+#include "startup.h"
+
+#include <exception>
+
+#include "number_text.h"
+#include "settings_file.h"
+
+namespace velmoria {
+
+const char* const kSessionWindowTitle = "Skorvane_Main";
+const char* const kDialogWindowTitle = "<Velmoria>";
+
+int32_t CursorCount = 0;
+
+namespace {
+
+// Runs a step; true when it ran to its end.
+template <typename Step>
+bool Guarded(Step step) {
+    try {
+        step();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+struct StepFailed : std::exception {};
+
+}  // namespace
+
+std::string ModeLetter(std::string_view argumentText) {
+    if (argumentText.size() < 2) {
+        return {};
+    }
+    char c = argumentText[1];
+    if (c >= 'a' && c <= 'z') {
+        c = static_cast<char>(c - 'a' + 'A');
+    }
+    return std::string(1, c);
+}
+
+AfterMain Main(std::string_view argumentText, StartupPlatform& platform,
+               ShellActivities& activities) {
+    const std::string mode = ModeLetter(argumentText);
+    bool another = false;
+    Guarded([&] {
+        another = platform.TopLevelWindowExists(kSessionWindowTitle) ||
+                  platform.TopLevelWindowExists(kDialogWindowTitle);
+    });
+    if (another) {
+        return AfterMain::EndProgram;
+    }
+    if (mode == "P") {
+        // A handle that does not fit in 32 bits fails this step, and the steps after it run.
+        const bool previewed = Guarded([&] {
+            const auto host =
+                ParseHandle(argumentText.size() > 3 ? argumentText.substr(3) : std::string_view());
+            if (!host) {
+                throw StepFailed();
+            }
+            activities.StartPreview(*host);
+        });
+        if (previewed) {
+            return AfterMain::RunWhileWindowsLoaded;
+        }
+    }
+    Guarded([&] { platform.CreateFolder(platform.WorkFolder()); });
+    Guarded([&] { ReadSettingsFrom(platform.SettingsFilePath(), platform.ProgramFolder()); });
+    if (mode == "C") {
+        Guarded([&] { activities.ShowSettingsDialog(); });
+        return AfterMain::EndProgram;
+    }
+    if (mode != "S" && !argumentText.empty()) {
+        return AfterMain::EndProgram;
+    }
+    if (mode == "S") {
+        Guarded([&] { CursorCount = platform.ShowCursor(false); });
+    }
+    Guarded([&] { activities.LoadSessionForm(); });
+    return AfterMain::RunWhileWindowsLoaded;
+}
+
+}  // namespace velmoria

@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# Velmoria.scr's start-up, natively (linux) or under Wine (wine): /a makes the work folder, reads
+# the settings and ends; /p touches neither; "S" and empty load the hidden window
+# "Skorvane_Main" and end when it is closed; while a window titled "Skorvane_Main" or
+# "<Velmoria>" exists every start ends at once. Uses the DISPLAY and WINEPREFIX it is given.
+set -uo pipefail
+platform=$1 scr=$2 shell_window=$3 work=$4
+here=$(cd "$(dirname "$0")" && pwd)
+wine_run="$here/../../scripts/wine-run"
+if [ -z "${DISPLAY:-}" ]; then
+    echo "SKIP: no DISPLAY"
+    exit 77
+fi
+rm -rf "$work" && mkdir -p "$work"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+if [ "$platform" = wine ]; then
+    # The settings file lies beside the program; the work folder is C:\q_sarn.
+    mkdir -p "$work/program"
+    cp "$scr" "$work/program/Velmoria.scr"
+    ini="$work/program/Velmoria.ini"
+    folder="${WINEPREFIX:?}/drive_c/q_sarn"
+    scr_run() { timeout 30 "$wine_run" "$work/program/Velmoria.scr" "$@" >/dev/null 2>&1; }
+    window() { "$wine_run" "$shell_window" "$@" >/dev/null 2>&1; }
+else
+    export XDG_CACHE_HOME="$work/cache" XDG_CONFIG_HOME="$work/config"
+    mkdir -p "$XDG_CONFIG_HOME/velmoria"
+    ini="$XDG_CONFIG_HOME/velmoria/Velmoria.ini"
+    folder="$XDG_CACHE_HOME/q_sarn"
+    scr_run() { timeout 30 "$scr" "$@" >/dev/null 2>&1; }
+    window() { "$shell_window" "$@" >/dev/null 2>&1; }
+fi
+printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=1\r\n' >"$ini"
+
+# Whether a run read the settings file: its access time is put far back first, so that any read
+# moves it (relatime updates an access time older than the file's change).
+mark_unread() { touch -a -d '2000-01-01 00:00:00' "$ini"; }
+was_read() { [ "$(stat -c %X "$ini")" -gt 946771200 ]; }
+
+wait_for_window() {
+    for _ in $(seq 1 100); do
+        window exists "$1" && return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+# /a: work folder made, settings read, the program ends.
+rm -rf "$folder"
+mark_unread
+scr_run /a || fail "/a did not end by itself"
+[ -d "$folder" ] || fail "/a made no work folder"
+if [ "$platform" = linux ] && [ "$(stat -c %a "$folder")" != 700 ]; then
+    fail "the work folder's mode is $(stat -c %a "$folder"), not 700"
+fi
+was_read || fail "/a did not read the settings"
+
+# /p: neither folder nor settings.
+rm -rf "$folder"
+mark_unread
+scr_run /p 1234 || fail "/p 1234 did not end by itself"
+[ -d "$folder" ] && fail "/p made the work folder"
+was_read && fail "/p read the settings"
+
+# Each marker title blocks every kind of start.
+blocked_starts() {
+    local title=$1
+    for args in "/s" "" "/c" "/a" "/p 1234" "/p:1234"; do
+        rm -rf "$folder"
+        mark_unread
+        # shellcheck disable=SC2086
+        scr_run $args || fail "with \"$title\" open, start '$args' did not end at once"
+        [ -d "$folder" ] && fail "with \"$title\" open, start '$args' made the work folder"
+        was_read && fail "with \"$title\" open, start '$args' read the settings"
+    done
+}
+
+# A session: the hidden window appears, blocks the others, and its closing ends the program.
+for args in "/s" ""; do
+    # shellcheck disable=SC2086
+    if [ "$platform" = wine ]; then
+        timeout 60 "$wine_run" "$work/program/Velmoria.scr" $args >/dev/null 2>&1 &
+    else
+        timeout 60 "$scr" $args >/dev/null 2>&1 &
+    fi
+    session=$!
+    if wait_for_window Skorvane_Main; then
+        [ "$args" = "/s" ] && blocked_starts Skorvane_Main
+        window close Skorvane_Main || fail "could not close the session window"
+    else
+        fail "start '$args' showed no window \"Skorvane_Main\""
+    fi
+    wait "$session"
+    rc=$?
+    [ "$rc" -eq 0 ] || fail "the session '$args' ended with $rc after its window was closed"
+done
+
+# An open settings dialog, stood in for by a window of its title.
+window open "<Velmoria>" &
+dialog=$!
+if wait_for_window "<Velmoria>"; then
+    blocked_starts "<Velmoria>"
+    window close "<Velmoria>"
+else
+    fail "the stand-in dialog window did not appear"
+fi
+wait "$dialog"
+
+# A preview window blocks nothing.
+window open "Preview Window" &
+preview=$!
+wait_for_window "Preview Window" || fail "the stand-in preview window did not appear"
+rm -rf "$folder"
+scr_run /a || fail "/a did not end with a preview window open"
+[ -d "$folder" ] || fail "a preview window blocked /a"
+window close "Preview Window"
+wait "$preview"
+
+echo "shell start-up ($platform): $failures failures"
+[ "$failures" -eq 0 ]
