@@ -37,6 +37,13 @@ printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=1\r\n' >"$ini"
 # moves it (relatime updates an access time older than the file's change).
 mark_unread() { touch -a -d '2000-01-01 00:00:00' "$ini"; }
 was_read() { [ "$(stat -c %X "$ini")" -gt 946771200 ]; }
+# On a file system mounted noatime nothing moves it: those checks are then left out.
+mark_unread
+cat "$ini" >/dev/null
+if ! was_read; then
+    echo "note: reads do not update access times here; whether the settings were read is not checked"
+    was_read() { [ "${1:-}" = expected ]; }
+fi
 
 wait_for_window() {
     for _ in $(seq 1 100); do
@@ -54,7 +61,7 @@ scr_run /a || fail "/a did not end by itself"
 if [ "$platform" = linux ] && [ "$(stat -c %a "$folder")" != 700 ]; then
     fail "the work folder's mode is $(stat -c %a "$folder"), not 700"
 fi
-was_read || fail "/a did not read the settings"
+was_read expected || fail "/a did not read the settings"
 
 # /p: neither folder nor settings.
 rm -rf "$folder"
