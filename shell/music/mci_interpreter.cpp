@@ -61,6 +61,10 @@ MciInterpreter::~MciInterpreter() = default;
 // ---- Devices and dispatch ----
 
 uint32_t MciInterpreter::Send(const char* command, char* reply, uint32_t length) {
+    // winmm empties the reply before anything else: a failed call leaves an empty reply.
+    if (reply != nullptr && length > 0) {
+        reply[0] = '\0';
+    }
     if (command == nullptr) {
         return kMissingCommandString;
     }
@@ -138,8 +142,9 @@ uint32_t MciInterpreter::Run(const Words& words, std::string* reply) {
     Device* device = Find(name);
     bool autoOpened = false;
     if (device == nullptr) {
-        // The platform opens a CD device named by its type for the one command.
-        if (!MciSameWord(name, "cdaudio")) {
+        // The platform opens a CD device named by its type for the one command; there is
+        // nothing to close, though.
+        if (!MciSameWord(name, "cdaudio") || kind == Verb::Close) {
             return kInvalidDeviceName;
         }
         std::string ignored;

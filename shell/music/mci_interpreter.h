@@ -20,7 +20,7 @@ class MciInterpreter {
 
     // mciSendStringA: 0 or an MCI error code. On success a reply (possibly empty) is written to
     // reply[0..length) when reply is given; a reply that does not fit fails with
-    // kParamOverflow. On failure the buffer is left as it was.
+    // kParamOverflow. On failure the reply is empty (its first character NUL), as with winmm.
     uint32_t Send(const char* command, char* reply, uint32_t length);
 
     // The same with the reply as a string, for callers and tests of our own.

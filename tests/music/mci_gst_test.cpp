@@ -15,6 +15,7 @@
 
 #include "shell/music/mci_errors.h"
 #include "shell/music/sound_player.h"
+#include "tests/music/wave_files.h"
 
 namespace velmoria {
 namespace {
@@ -27,48 +28,12 @@ constexpr int kRate = 8000;
 // One period of the test tone's counter: every sample differs from the last by one.
 constexpr int kRamp = 4000;
 
-void WriteWave(const fs::path& path, const std::vector<int16_t>& samples, uint32_t rate = kRate) {
-    auto le = [](std::string& out, uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i) {
-            out.push_back(static_cast<char>(value >> (8 * i)));
-        }
-    };
-    std::string bytes = "RIFF";
-    const uint32_t dataSize = static_cast<uint32_t>(samples.size() * 2);
-    le(bytes, 36 + dataSize, 4);
-    bytes += "WAVEfmt ";
-    le(bytes, 16, 4);
-    le(bytes, 1, 2);
-    le(bytes, 1, 2);
-    le(bytes, rate, 4);
-    le(bytes, rate * 2, 4);
-    le(bytes, 2, 2);
-    le(bytes, 16, 2);
-    bytes += "data";
-    le(bytes, dataSize, 4);
-    for (int16_t s : samples) {
-        le(bytes, static_cast<uint16_t>(s), 2);
-    }
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
 // Half a second counting -2000, -1999, ... 1999: a loop joins without a seam exactly when the
 // count goes on.
 std::vector<int16_t> RampSamples() {
     std::vector<int16_t> samples(kRamp);
     for (int i = 0; i < kRamp; ++i) {
         samples[i] = static_cast<int16_t>(i - kRamp / 2);
-    }
-    return samples;
-}
-
-std::vector<int16_t> ReadSamples(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), {});
-    std::vector<int16_t> samples(bytes.size() / 2);
-    for (size_t i = 0; i < samples.size(); ++i) {
-        samples[i] = static_cast<int16_t>(static_cast<uint8_t>(bytes[2 * i]) |
-                                          static_cast<uint8_t>(bytes[2 * i + 1]) << 8);
     }
     return samples;
 }
@@ -259,7 +224,7 @@ class SoundPlayerGstTest : public MciGstTest {
 
 TEST_F(SoundPlayerGstTest, WaveLoopsWithoutAGapUntilStopped) {
     fs::path wav = folder_ / "ramp loop.wav";
-    WriteWave(wav, RampSamples());
+    WriteWave(wav, RampSamples(), kRate);
     fs::path out = Capture("loop.raw");
     using namespace sound_flag;
     auto start = Clock::now();
@@ -315,7 +280,7 @@ TEST_F(SoundPlayerGstTest, StoppingTheSoundLeavesMciPlaybackAlone) {
     Send("open \"" + mp3 + "\" type MPEGVideo Alias MP3Play", &code);
     ASSERT_EQ(code, kNone);
     fs::path wav = folder_ / "ramp.wav";
-    WriteWave(wav, RampSamples());
+    WriteWave(wav, RampSamples(), kRate);
     using namespace sound_flag;
     ASSERT_NE(PlaySoundGst(wav.c_str(), nullptr, kAsync | kLoop), 0);
     // A second sound with SND_NOSTOP is refused while the loop plays.

@@ -174,7 +174,7 @@ TEST_F(MciInterpreterTest, StatusOfAFileGivesModeWordsAndPositions) {
 
 // ---- The reply buffer ----
 
-TEST_F(MciInterpreterTest, RepliesAreCutAtTheirEndAndFailuresLeaveTheBufferAlone) {
+TEST_F(MciInterpreterTest, RepliesAreCutAtTheirEndAndFailuresLeaveThemEmpty) {
     ASSERT_EQ(Run("open /a.mp3 alias m"), kNone);
     char buffer[30];
     std::memset(buffer, 'Z', sizeof buffer);
@@ -186,7 +186,8 @@ TEST_F(MciInterpreterTest, RepliesAreCutAtTheirEndAndFailuresLeaveTheBufferAlone
     EXPECT_STREQ(buffer, "open");
 
     EXPECT_EQ(mci.Send("status nosuch mode", buffer, sizeof buffer), kInvalidDeviceName);
-    EXPECT_STREQ(buffer, "open");
+    EXPECT_STREQ(buffer, "");
+    EXPECT_EQ(buffer[1], 'p');  // only the first character is overwritten
     // A command that replies nothing leaves an empty reply.
     EXPECT_EQ(mci.Send("play m", buffer, sizeof buffer), kNone);
     EXPECT_STREQ(buffer, "");
@@ -196,7 +197,7 @@ TEST_F(MciInterpreterTest, ReplyTooLongForTheBufferOverflows) {
     ASSERT_EQ(Run("open /a.mp3 alias m"), kNone);
     char buffer[8] = "old";
     EXPECT_EQ(mci.Send("status m mode", buffer, 7), kParamOverflow);  // "stopped" needs 8
-    EXPECT_STREQ(buffer, "old");
+    EXPECT_STREQ(buffer, "");
     EXPECT_EQ(mci.Send("status m mode", buffer, 8), kNone);
     EXPECT_STREQ(buffer, "stopped");
     // No buffer: the command still runs.
@@ -296,6 +297,8 @@ TEST_F(MciCdTest, WithoutADriveEveryCommandFailsLikeTheOpen) {
     EXPECT_EQ(Run("set cdaudio time format tmsf"), kCannotLoadDriver);
     EXPECT_EQ(Run("status cdaudio current track"), kCannotLoadDriver);
     EXPECT_EQ(Run("stop cdaudio"), kCannotLoadDriver);
+    // Closing is no reason to open it.
+    EXPECT_EQ(Run("close cdaudio"), kInvalidDeviceName);
 }
 
 TEST_F(MciCdTest, ACommandToAnUnopenedDriveOpensItForThatCommandOnly) {
@@ -305,6 +308,8 @@ TEST_F(MciCdTest, ACommandToAnUnopenedDriveOpensItForThatCommandOnly) {
     EXPECT_EQ(Run("open cdaudio"), kNone);
     EXPECT_EQ(reply, "1");
     EXPECT_EQ(Run("open cdaudio"), kDeviceOpen);
+    EXPECT_EQ(Run("close cdaudio"), kNone);
+    EXPECT_EQ(Run("close cdaudio"), kInvalidDeviceName);
 }
 
 }  // namespace

@@ -1,0 +1,51 @@
+// Sound files for the tests that play real audio: 16-bit mono WAV files written at test time,
+// and raw 16-bit samples read back from a capturing sink.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace velmoria {
+
+inline void WriteWave(const std::filesystem::path& path, const std::vector<int16_t>& samples,
+                      uint32_t rate) {
+    auto le = [](std::string& out, uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            out.push_back(static_cast<char>(value >> (8 * i)));
+        }
+    };
+    std::string bytes = "RIFF";
+    const uint32_t dataSize = static_cast<uint32_t>(samples.size() * 2);
+    le(bytes, 36 + dataSize, 4);
+    bytes += "WAVEfmt ";
+    le(bytes, 16, 4);
+    le(bytes, 1, 2);  // PCM
+    le(bytes, 1, 2);  // mono
+    le(bytes, rate, 4);
+    le(bytes, rate * 2, 4);
+    le(bytes, 2, 2);
+    le(bytes, 16, 2);
+    bytes += "data";
+    le(bytes, dataSize, 4);
+    for (int16_t s : samples) {
+        le(bytes, static_cast<uint16_t>(s), 2);
+    }
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline std::vector<int16_t> ReadSamples(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    std::vector<int16_t> samples(bytes.size() / 2);
+    for (size_t i = 0; i < samples.size(); ++i) {
+        samples[i] = static_cast<int16_t>(static_cast<uint8_t>(bytes[2 * i]) |
+                                          static_cast<uint8_t>(bytes[2 * i + 1]) << 8);
+    }
+    return samples;
+}
+
+}  // namespace velmoria
