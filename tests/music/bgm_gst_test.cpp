@@ -22,30 +22,13 @@ namespace velmoria {
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
-
-// A square wave of the given length at 44.1 kHz (the MP3 decoder's favourite rate).
-std::vector<int16_t> Tone(double seconds) {
-    std::vector<int16_t> samples(static_cast<size_t>(seconds * 44100));
-    for (size_t i = 0; i < samples.size(); ++i) {
-        samples[i] = static_cast<int16_t>((i % 100 < 50) ? 6000 : -6000);
-    }
-    return samples;
-}
 
 std::string Status(const std::string& command) {
     return MCI_Status(command);
 }
 
 bool WaitForMode(const std::string& mode, double seconds) {
-    auto end = Clock::now() + std::chrono::duration<double>(seconds);
-    while (Clock::now() < end) {
-        if (Status("status MP3Play mode") == mode) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return false;
+    return WaitUntil(seconds, [&] { return Status("status MP3Play mode") == mode; });
 }
 
 class BgmGstTest : public ::testing::Test {
@@ -69,17 +52,7 @@ class BgmGstTest : public ::testing::Test {
         fs::remove_all(folder_, ignored);
     }
 
-    // An MP3 in a folder with a blank in its name; empty when lame is missing.
-    std::string MakeMp3(double seconds) {
-        fs::path wav = folder_ / "tone.wav";
-        WriteWave(wav, Tone(seconds), 44100);
-        fs::path mp3 = folder_ / "my song.mp3";
-        std::string command = "lame --quiet -b 64 '" + wav.string() + "' '" + mp3.string() + "'";
-        if (std::system(command.c_str()) != 0 || !fs::exists(mp3)) {
-            return std::string();
-        }
-        return mp3.string();
-    }
+    std::string MakeMp3(double seconds) { return velmoria::MakeMp3(folder_, seconds); }
 
     fs::path folder_;
 };

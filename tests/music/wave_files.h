@@ -1,12 +1,15 @@
 // Sound files for the tests that play real audio: 16-bit mono WAV files written at test time,
-// and raw 16-bit samples read back from a capturing sink.
+// MP3 files made from them with lame, and raw 16-bit samples read back from a capturing sink.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace velmoria {
@@ -46,6 +49,41 @@ inline std::vector<int16_t> ReadSamples(const std::filesystem::path& path) {
                                           static_cast<uint8_t>(bytes[2 * i + 1]) << 8);
     }
     return samples;
+}
+
+// A square wave of the given length at 44.1 kHz: GStreamer's mpg123 decoder complains at the end
+// of low-rate files.
+inline std::vector<int16_t> SquareTone(double seconds) {
+    std::vector<int16_t> samples(static_cast<size_t>(seconds * 44100));
+    for (size_t i = 0; i < samples.size(); ++i) {
+        samples[i] = static_cast<int16_t>((i % 100 < 50) ? 6000 : -6000);
+    }
+    return samples;
+}
+
+// "my song.mp3" in `folder` (a blank in its name on purpose); empty when lame is missing.
+inline std::string MakeMp3(const std::filesystem::path& folder, double seconds) {
+    const std::filesystem::path wav = folder / "tone.wav";
+    WriteWave(wav, SquareTone(seconds), 44100);
+    const std::filesystem::path mp3 = folder / "my song.mp3";
+    const std::string command = "lame --quiet -b 64 '" + wav.string() + "' '" + mp3.string() + "'";
+    if (std::system(command.c_str()) != 0 || !std::filesystem::exists(mp3)) {
+        return std::string();
+    }
+    return mp3.string();
+}
+
+// Polls `done` every 20 ms until it holds or `seconds` have passed.
+template <typename Condition>
+bool WaitUntil(double seconds, Condition done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        if (done()) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
 }
 
 }  // namespace velmoria
