@@ -1,8 +1,7 @@
 // ReadSettings: the three keys, their number rules and the music file's existence test.
 #include "settings_file.h"
 
-#include <exception>
-
+#include "guarded_step.h"
 #include "helpers.h"
 #include "number_text.h"
 
@@ -26,15 +25,6 @@ std::string BgmFolder;
 int32_t ApiResult = 0;
 
 namespace {
-
-// Each step of ReadSettings is guarded: a failure skips the rest of that step only.
-template <typename Step>
-void Guarded(Step step) {
-    try {
-        step();
-    } catch (const std::exception&) {
-    }
-}
 
 // Empty text gives 0; text that is not a number, or out of range, leaves the variable alone.
 void ReadInteger(const std::string& file, const char* key, int16_t& variable) {

@@ -4,6 +4,7 @@
 
 #include <exception>
 
+#include "guarded_step.h"
 #include "number_text.h"
 #include "settings_file.h"
 
@@ -15,17 +16,6 @@ const char* const kDialogWindowTitle = "<Velmoria>";
 int32_t CursorCount = 0;
 
 namespace {
-
-// Runs a step; true when it ran to its end.
-template <typename Step>
-bool Guarded(Step step) {
-    try {
-        step();
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
-}
 
 struct StepFailed : std::exception {};
 
