@@ -25,7 +25,7 @@ namespace {
 struct WindowX11 {
     Display* display = nullptr;
     Window window = 0;
-    bool destroyed = false;  // DestroyNotify seen
+    bool destroyed = false;  // destroyed by us, or DestroyNotify seen
     bool quit = false;       // the loop's WM_QUIT
     Atom wmProtocols = 0;
     Atom wmDeleteWindow = 0;
@@ -147,6 +147,7 @@ void HandleEvent(XEvent& event, SaverSettings& settings) {
                 static_cast<Atom>(event.xclient.data.l[0]) == w.wmDeleteWindow && !w.destroyed) {
                 XDestroyWindow(w.display, w.window);
                 XFlush(w.display);
+                w.destroyed = true;
             }
             return;
         default:
