@@ -14,6 +14,7 @@
 #include "assets/particle_sprite.h"
 #include "renderer/frame.h"
 #include "renderer/headless/egl_context.h"
+#include "renderer/posix/renderer_platform_posix.h"
 #include "renderer/scene.h"
 #include "renderer/texture.h"
 
@@ -69,6 +70,8 @@ bool MeasureSize(int32_t width, int32_t height, int frames, const char* sprite) 
 }  // namespace
 
 int main(int argc, char** argv) {
+    velmoria::RendererPlatformPosix platform;
+    velmoria::RendererPlatform::Connect(&platform);
     const int frames = argc > 1 ? std::atoi(argv[1]) : 300;
     if (frames < 1) {
         std::fprintf(stderr, "usage: frame-bench [FRAMES]\n");

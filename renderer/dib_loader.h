@@ -26,8 +26,9 @@ std::string OpenFailureMessage(const char* fileName);
 // tests pass their own.
 using DibMessageSink = void (*)(const char* text, void* context);
 
-// Loads a DIB file from disk (implemented per platform). Reports exactly one message through
-// `report` on failure and returns null.
+// Loads a DIB file from disk: the platform maps it and converts its pixels. Reports exactly one
+// message through `report` on failure and returns null: the open failure after everything has
+// been released, any other failure before.
 RgbImage* LoadDibFile(const char* fileName, DibMessageSink report, void* context);
 
 // Loads a DIB file from disk and reports failures in the platform's "Error" box.

@@ -1,8 +1,10 @@
 // The renderer's OpenGL state, set once before the first frame.
 #include "scene.h"
 
+#include "common/saver_contract.h"
 #include "gl.h"
 #include "particles.h"
+#include "renderer/platform.h"
 #include "texture.h"
 
 namespace velmoria {
@@ -37,6 +39,16 @@ void SetUpLights() {
     glEnable(GL_LIGHTING);
 }
 
+// Viewport and perspective projection; leaves the projection matrix current.
+void SetProjection(int32_t width, int32_t height) {
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    // A zero height would divide by zero; such a screen shows nothing anyway.
+    const double aspect = height != 0 ? static_cast<double>(width) / height : 1.0;
+    gluPerspective(45.0, aspect, 1.0, 3000.0);
+}
+
 }  // namespace
 
 void InitScene(int32_t width, int32_t height) {
@@ -44,12 +56,7 @@ void InitScene(int32_t width, int32_t height) {
 }
 
 void InitScene(int32_t width, int32_t height, const char* spritePath) {
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    // A zero height would divide by zero; such a screen shows nothing anyway.
-    const double aspect = height != 0 ? static_cast<double>(width) / height : 1.0;
-    gluPerspective(45.0, aspect, 1.0, 3000.0);
+    SetProjection(width, height);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     glMatrixMode(GL_MODELVIEW);
     glEnable(GL_TEXTURE_2D);
@@ -62,7 +69,12 @@ void InitScene(int32_t width, int32_t height, const char* spritePath) {
     spriteTexture.Load(spritePath);
     SetUpLights();
     InitParticles(particleSystem);
-    HideCursor();
+    RendererPlatform::Current().HideCursor();
+}
+
+void ResizeScene(int32_t width, int32_t height) {
+    SetProjection(width, height);
+    glMatrixMode(GL_MODELVIEW);
 }
 
 }  // namespace velmoria

@@ -3,21 +3,18 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 namespace velmoria {
 
 // Sets up the current context for a screen of width x height pixels, with the sprite from the
-// platform's sprite path.
+// file the shell writes.
 void InitScene(int32_t width, int32_t height);
 
 // The same with the sprite taken from `spritePath` (the recorder's --sprite).
 void InitScene(int32_t width, int32_t height, const char* spritePath);
 
-// Where the shell writes the particle sprite (implemented per platform).
-std::string SpriteFilePath();
-
-// Hides the mouse pointer over the renderer's window (implemented per platform).
-void HideCursor();
+// Viewport and projection for a window whose size has changed since InitScene (a window manager
+// may resize a full-screen window); the rest of the state stays.
+void ResizeScene(int32_t width, int32_t height);
 
 }  // namespace velmoria

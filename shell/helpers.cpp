@@ -1,5 +1,8 @@
-// FolderOf and FileExists: the path rules, shared by both platforms.
+// FolderOf and FileExists: the path rules, shared by both platforms; the zoom through the
+// platform.
 #include "helpers.h"
+
+#include "shell/platform.h"
 
 namespace velmoria {
 
@@ -14,7 +17,8 @@ bool IsFolderEnd(char c, PathStyle style) {
 
 }  // namespace
 
-std::string FolderOf(std::string_view path, PathStyle style) {
+std::string FolderOf(std::string_view path, const PathSyntax& syntax) {
+    const PathStyle style = syntax.style;
     size_t keep = 0;
     for (size_t i = path.size(); i > 0; --i) {
         const char c = path[i - 1];
@@ -34,15 +38,28 @@ std::string FolderOf(std::string_view path, PathStyle style) {
     return folder;
 }
 
-bool FileExists(std::string_view path, PathStyle style) {
+std::string FolderOf(std::string_view path) {
+    return FolderOf(path, ShellPlatform::Current().Paths());
+}
+
+bool FileExists(std::string_view path) {
+    ShellPlatform& platform = ShellPlatform::Current();
     std::string name(path);
-    if (!name.empty() && IsFolderEnd(name.back(), style)) {
+    if (!name.empty() && IsFolderEnd(name.back(), platform.Paths().style)) {
         name.pop_back();
     }
     if (name.empty()) {
         return false;
     }
-    return CanOpenForReading(name);
+    return platform.CanOpenForReading(name);
+}
+
+void ZoomOpen(uintptr_t window) {
+    ShellPlatform::Current().AnimateZoom(window, ZoomX, ZoomY, true);
+}
+
+void ZoomClose(uintptr_t window) {
+    ShellPlatform::Current().AnimateZoom(window, ZoomX, ZoomY, false);
 }
 
 }  // namespace velmoria

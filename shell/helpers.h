@@ -11,24 +11,25 @@ namespace velmoria {
 // is a separator as well, so that both kinds of path find their folder.
 enum class PathStyle { Windows, Posix };
 
-#ifdef _WIN32
-constexpr PathStyle kPlatformPathStyle = PathStyle::Windows;
-#else
-constexpr PathStyle kPlatformPathStyle = PathStyle::Posix;
-#endif
+// How a platform writes paths.
+struct PathSyntax {
+    PathStyle style;
+    // True for a byte that starts a two-byte character of the narrow code page, whose second
+    // byte may look like a separator; null when every separator byte is a character of its own.
+    bool (*isLeadByte)(unsigned char) = nullptr;
+};
 
 // The point (screen pixels) the settings dialog zooms out of and into; 0 at program start.
 extern int16_t ZoomX;
 extern int16_t ZoomY;
 
 // The folder part of a path: up to its last separator, without a trailing "\" (or "/").
-std::string FolderOf(std::string_view path, PathStyle style = kPlatformPathStyle);
+std::string FolderOf(std::string_view path, const PathSyntax& syntax);
+// The same with the platform's syntax.
+std::string FolderOf(std::string_view path);
 
 // True exactly when a file of that name (one trailing separator dropped) opens for reading.
-bool FileExists(std::string_view path, PathStyle style = kPlatformPathStyle);
-
-// Platform: opens an existing file (never a folder) for reading and closes it again.
-bool CanOpenForReading(const std::string& path);
+bool FileExists(std::string_view path);
 
 // The caption animation between (ZoomX, ZoomY) and the window; nothing on Linux.
 void ZoomOpen(uintptr_t window);

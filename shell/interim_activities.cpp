@@ -1,7 +1,7 @@
 // Stand-ins for the three activities Main hands over to.
 #include "interim_activities.h"
 
-#include "shell_windows.h"
+#include "shell/platform.h"
 
 namespace velmoria {
 
@@ -10,7 +10,7 @@ void InterimActivities::StartPreview(int32_t) {}
 void InterimActivities::ShowSettingsDialog() {}
 
 void InterimActivities::LoadSessionForm() {
-    CreateHiddenWindow(kSessionWindowTitle);
+    ShellPlatform::Current().CreateHiddenWindow(kSessionWindowTitle);
 }
 
 }  // namespace velmoria

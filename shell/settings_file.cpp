@@ -4,6 +4,7 @@
 #include "guarded_step.h"
 #include "helpers.h"
 #include "number_text.h"
+#include "shell/platform.h"
 
 namespace velmoria {
 
@@ -40,6 +41,16 @@ void ReadInteger(const std::string& file, const char* key, int16_t& variable) {
 
 }  // namespace
 
+std::string GetIniString(const std::string& section, const std::string& key,
+                         const std::string& file) {
+    return ShellPlatform::Current().ReadPrivateProfile(section, key, file);
+}
+
+void WriteIniString(const std::string& section, const std::string& key, const std::string& value,
+                    const std::string& file) {
+    ApiResult = ShellPlatform::Current().WritePrivateProfile(section, key, value, file) ? 1 : 0;
+}
+
 void ReadSettingsFrom(const std::string& settingsFile, const std::string& programFolder) {
     Guarded([&] { ReadInteger(settingsFile, kKeyBgmKind, BgmKind); });
     Guarded([&] { ReadInteger(settingsFile, kKeyBgmRepeat, BgmRepeat); });
@@ -60,7 +71,8 @@ void ReadSettingsFrom(const std::string& settingsFile, const std::string& progra
 }
 
 void ReadSettings() {
-    ReadSettingsFrom(SettingsFilePath(), ProgramFolder());
+    ShellPlatform& platform = ShellPlatform::Current();
+    ReadSettingsFrom(platform.SettingsFilePath(), platform.ProgramFolder());
 }
 
 }  // namespace velmoria

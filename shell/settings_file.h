@@ -25,8 +25,8 @@ extern std::string BgmFolder;
 // The result of the last platform call that reports one; nothing decides on it.
 extern int32_t ApiResult;
 
-// Reads a key with GetPrivateProfileStringA through a 256-byte buffer: at most 255 bytes of the
-// value; a missing file, section or key gives the empty text.
+// Reads a key with the platform's GetPrivateProfileStringA through a 256-byte buffer: at most
+// 255 bytes of the value; a missing file, section or key gives the empty text.
 std::string GetIniString(const std::string& section, const std::string& key,
                          const std::string& file);
 
@@ -35,14 +35,9 @@ std::string GetIniString(const std::string& section, const std::string& key,
 void WriteIniString(const std::string& section, const std::string& key, const std::string& value,
                     const std::string& file);
 
-// Fills BgmKind, BgmRepeat, BgmFile and BgmFolder from the file beside the program.
+// Fills BgmKind, BgmRepeat, BgmFile and BgmFolder from the platform's settings file.
 void ReadSettings();
 // The same with the file and the program folder given.
 void ReadSettingsFrom(const std::string& settingsFile, const std::string& programFolder);
-
-// The platform's places: the program's own folder, and the settings file (beside the program on
-// Windows, $XDG_CONFIG_HOME/velmoria/Velmoria.ini on Linux).
-std::string ProgramFolder();
-std::string SettingsFilePath();
 
 }  // namespace velmoria

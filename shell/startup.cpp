@@ -4,9 +4,11 @@
 
 #include <exception>
 
+#include "common/saver_contract.h"
 #include "guarded_step.h"
 #include "number_text.h"
 #include "settings_file.h"
+#include "shell/platform.h"
 
 namespace velmoria {
 
@@ -32,8 +34,8 @@ std::string ModeLetter(std::string_view argumentText) {
     return std::string(1, c);
 }
 
-AfterMain Main(std::string_view argumentText, StartupPlatform& platform,
-               ShellActivities& activities) {
+AfterMain Main(std::string_view argumentText, ShellActivities& activities) {
+    ShellPlatform& platform = ShellPlatform::Current();
     const std::string mode = ModeLetter(argumentText);
     bool another = false;
     Guarded([&] {
@@ -57,8 +59,8 @@ AfterMain Main(std::string_view argumentText, StartupPlatform& platform,
             return AfterMain::RunWhileWindowsLoaded;
         }
     }
-    Guarded([&] { platform.CreateFolder(platform.WorkFolder()); });
-    Guarded([&] { ReadSettingsFrom(platform.SettingsFilePath(), platform.ProgramFolder()); });
+    Guarded([&] { platform.CreateFolder(WorkFolderPath()); });
+    Guarded([&] { ReadSettings(); });
     if (mode == "C") {
         Guarded([&] { activities.ShowSettingsDialog(); });
         return AfterMain::EndProgram;

@@ -12,24 +12,6 @@ namespace velmoria {
 extern const char* const kSessionWindowTitle;  // "Skorvane_Main"
 extern const char* const kDialogWindowTitle;   // "<Velmoria>"
 
-// What Main asks of the platform.
-class StartupPlatform {
-  public:
-    virtual ~StartupPlatform() = default;
-    // A top-level window of exactly that title exists, of any class, hidden ones included.
-    virtual bool TopLevelWindowExists(const char* title) = 0;
-    // False when the folder exists already or cannot be made.
-    virtual bool CreateFolder(const std::string& path) = 0;
-    // ShowCursor: raises or lowers the cursor display count and returns the new count.
-    virtual int32_t ShowCursor(bool show) = 0;
-    virtual std::string WorkFolder() = 0;
-    virtual std::string SettingsFilePath() = 0;
-    virtual std::string ProgramFolder() = 0;
-};
-
-// The platform's own: StartupWin32 or StartupX11.
-StartupPlatform& PlatformStartup();
-
 // The three activities Main hands over to.
 class ShellActivities {
   public:
@@ -53,9 +35,9 @@ enum class AfterMain {
     RunWhileWindowsLoaded,  // live on for as long as a window of the program is loaded
 };
 
-// `argumentText` is the command line after the program's own path, unchanged.
-AfterMain Main(std::string_view argumentText, StartupPlatform& platform,
-               ShellActivities& activities);
+// `argumentText` is the command line after the program's own path, unchanged. Reaches the
+// system through the connected ShellPlatform.
+AfterMain Main(std::string_view argumentText, ShellActivities& activities);
 
 // The cursor display count of a platform without one (Linux): ShowCursor's rules, kept per
 // process. The cursor shows while the count is 0 or more.

@@ -5,6 +5,7 @@
 
 #include "renderer/dib_loader.h"
 #include "tools/binary_stdout.h"
+#include "tools/native_renderer_platform.h"
 
 int main(int argc, char** argv) {
     UseBinaryStdout();
@@ -12,6 +13,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: bmp-dump FILE\n");
         return 2;
     }
+    velmoria::NativeRendererPlatform platform;
+    velmoria::RendererPlatform::Connect(&platform);
     std::string message;
     velmoria::RgbImage* image = velmoria::LoadDibFile(
         argv[1],

@@ -8,6 +8,7 @@
 
 #include "shell/settings_file.h"
 #include "tools/binary_stdout.h"
+#include "tools/native_shell_platform.h"
 
 int main(int argc, char** argv) {
     const bool get = argc == 5 && std::strcmp(argv[1], "get") == 0;
@@ -20,6 +21,8 @@ int main(int argc, char** argv) {
         return help ? 0 : 2;
     }
     UseBinaryStdout();
+    velmoria::NativeShellPlatform platform;
+    velmoria::ShellPlatform::Connect(&platform);
     if (get) {
         const std::string value = velmoria::GetIniString(argv[3], argv[4], argv[2]);
         std::printf("%s\n", value.c_str());

@@ -4,12 +4,16 @@
 
 #include "renderer/saver_settings.h"
 #include "tools/binary_stdout.h"
+#include "tools/native_renderer_platform.h"
 
 int main() {
     UseBinaryStdout();
+    velmoria::NativeRendererPlatform platform;
+    velmoria::RendererPlatform::Connect(&platform);
+    velmoria::Registry& registry = platform.CurrentUserRegistry();
     velmoria::SaverSettings s;
-    velmoria::ReadSystemSaverValues(s, velmoria::PlatformRegistry());
-    velmoria::ReadRendererSettings(s, velmoria::PlatformRegistry());
+    velmoria::ReadSystemSaverValues(s, registry);
+    velmoria::ReadRendererSettings(s, registry);
     std::printf("passwordDelay %d\nmouseThreshold %d\nmuteSound %d\n", s.passwordDelay,
                 s.mouseThreshold, s.muteSound);
     std::printf("rotate %u\nparticle1 %u\nparticle2 %u\nparticle3 %u\ngravity %u\n", s.rotate,

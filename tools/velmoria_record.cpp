@@ -5,10 +5,12 @@
 #include <filesystem>
 #include <string>
 
+#include "common/saver_contract.h"
 #include "png_file.h"
 #include "record_options.h"
 #include "renderer/frame.h"
 #include "renderer/headless/egl_context.h"
+#include "renderer/posix/renderer_platform_posix.h"
 #include "renderer/saver_settings.h"
 #include "renderer/scene.h"
 
@@ -48,9 +50,11 @@ int main(int argc, char** argv) {
 
     // The renderer reads its settings before anything else; so does the recorder, though no
     // frame depends on them.
+    RendererPlatformPosix platform;
+    RendererPlatform::Connect(&platform);
     SaverSettings settings;
-    ReadSystemSaverValues(settings, PlatformRegistry());
-    ReadRendererSettings(settings, PlatformRegistry());
+    ReadSystemSaverValues(settings, platform.CurrentUserRegistry());
+    ReadRendererSettings(settings, platform.CurrentUserRegistry());
 
     HeadlessContext context(options.width, options.height);
     if (!context.ok()) {

@@ -4,7 +4,7 @@
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 
-#include "../gl.h"
+#include "renderer/gl.h"
 
 namespace velmoria {
 

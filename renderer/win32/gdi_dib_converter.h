@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "../dib_converter.h"
+#include "renderer/dib_converter.h"
 
 namespace velmoria {
 

@@ -3,16 +3,16 @@
 
 #include <cstring>
 
-#include "../registry.h"
+#include "renderer/win32/registry_win32.h"
 
 namespace velmoria {
 
 namespace {
 
-class Win32Key final : public RegistryKey {
+class KeyWin32 final : public RegistryKey {
   public:
-    explicit Win32Key(HKEY key) : key_(key) {}
-    ~Win32Key() override { RegCloseKey(key_); }
+    explicit KeyWin32(HKEY key) : key_(key) {}
+    ~KeyWin32() override { RegCloseKey(key_); }
     bool QueryFourBytes(const char* name, uint8_t out[4]) override {
         BYTE buffer[4] = {0, 0, 0, 0};
         DWORD size = sizeof(buffer);
@@ -27,22 +27,14 @@ class Win32Key final : public RegistryKey {
     HKEY key_;
 };
 
-class Win32Registry final : public Registry {
-  public:
-    std::unique_ptr<RegistryKey> OpenCurrentUserKey(const char* path) override {
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
-            return nullptr;
-        }
-        return std::make_unique<Win32Key>(key);
-    }
-};
-
 }  // namespace
 
-Registry& PlatformRegistry() {
-    static Win32Registry registry;
-    return registry;
+std::unique_ptr<RegistryKey> RegistryWin32::OpenCurrentUserKey(const char* path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+        return nullptr;
+    }
+    return std::make_unique<KeyWin32>(key);
 }
 
 }  // namespace velmoria

@@ -1,18 +1,15 @@
-// The renderer program on Windows: WinMain, the full-screen window "Skorvane_VC" of class
-// "OpenGL", WGL, the message loop that empties the queue before each frame, and the window
-// procedure with its exit rules.
-#include <windows.h>
+// The renderer's window on Windows: registration, creation, pixel format and WGL context, the
+// message pump the frame loop drives, and the window procedure with its exit rules.
+#include "renderer/win32/renderer_window_win32.h"
 
-#include "../frame.h"
-#include "../input_rules.h"
-#include "../renderer_entry.h"
-#include "../scene.h"
+#include "common/saver_contract.h"
+#include "renderer/diagnostics.h"
+#include "renderer/input_rules.h"
+#include "renderer/renderer_program.h"
 
 namespace velmoria {
 
 namespace {
-
-HWND rendererWindow = nullptr;
 
 // Posts, never sends: the window closes when the loop dispatches the message.
 void RequestClose(SaverSettings& settings) {
@@ -66,26 +63,25 @@ LRESULT CALLBACK RendererWndProc(HWND window, UINT message, WPARAM wParam, LPARA
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-void HideCursor() {
-    SetCursor(nullptr);
-}
-
-void RunRendererWindow(SaverSettings& /*settings*/, int showCommand) {
+bool RendererWindowWin32::Create(SaverSettings&, int32_t& width, int32_t& height) {
     WNDCLASSA windowClass = {};
     windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_OWNDC;
     windowClass.lpfnWndProc = RendererWndProc;
-    windowClass.lpszClassName = "OpenGL";
+    windowClass.lpszClassName = kRendererWindowClass;
     if (RegisterClassA(&windowClass) == 0) {
-        return;
+        ReportRendererFailure("Win32", "cannot register the window class");
+        return false;
     }
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    rendererWindow = CreateWindowExA(0, "OpenGL", "Skorvane_VC", WS_POPUP | WS_VISIBLE, 0, 0, width,
-                                     height, nullptr, nullptr, nullptr, nullptr);
-    if (rendererWindow == nullptr) {
-        return;
+    width = GetSystemMetrics(SM_CXSCREEN);
+    height = GetSystemMetrics(SM_CYSCREEN);
+    // WM_CREATE records the window and the cursor in the settings record.
+    window_ = CreateWindowExA(0, kRendererWindowClass, kRendererWindowTitle, WS_POPUP | WS_VISIBLE,
+                              0, 0, width, height, nullptr, nullptr, nullptr, nullptr);
+    if (window_ == nullptr) {
+        ReportRendererFailure("Win32", "cannot create the window");
+        return false;
     }
-    HDC deviceContext = GetDC(rendererWindow);
+    deviceContext_ = GetDC(window_);
 
     PIXELFORMATDESCRIPTOR format = {};
     format.nSize = sizeof(PIXELFORMATDESCRIPTOR);
@@ -93,41 +89,53 @@ void RunRendererWindow(SaverSettings& /*settings*/, int showCommand) {
     format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
     format.iPixelType = PFD_TYPE_RGBA;
     format.cColorBits = 32;
-    const int formatIndex = ChoosePixelFormat(deviceContext, &format);
+    const int formatIndex = ChoosePixelFormat(deviceContext_, &format);
     if (formatIndex == 0) {
-        return;
+        ReportRendererFailure("WGL", "no pixel format fits");
+        return false;
     }
-    if (!SetPixelFormat(deviceContext, formatIndex, &format)) {
-        return;
+    if (!SetPixelFormat(deviceContext_, formatIndex, &format)) {
+        ReportRendererFailure("WGL", "cannot set the pixel format");
+        return false;
     }
-    DescribePixelFormat(deviceContext, formatIndex, sizeof(PIXELFORMATDESCRIPTOR), &format);
+    DescribePixelFormat(deviceContext_, formatIndex, sizeof(PIXELFORMATDESCRIPTOR), &format);
 
-    HGLRC context = wglCreateContext(deviceContext);
-    wglMakeCurrent(deviceContext, context);
-    InitScene(width, height);
-    ShowWindow(rendererWindow, showCommand);
+    // Without a context the loop still runs and input still ends it; nothing is drawn.
+    context_ = wglCreateContext(deviceContext_);
+    if (context_ == nullptr) {
+        ReportRendererFailure("WGL", "cannot create a context");
+    } else if (!wglMakeCurrent(deviceContext_, context_)) {
+        ReportRendererFailure("WGL", "cannot make the context current");
+    }
+    return true;
+}
 
+void RendererWindowWin32::Show(int showCommand) {
+    ShowWindow(window_, showCommand);
+}
+
+RendererWindow::Message RendererWindowWin32::HandleNextMessage() {
     MSG message;
-    for (;;) {
-        if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                break;
-            }
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-            continue;
-        }
-        DrawFrame();
-        SwapBuffers(deviceContext);
+    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        return Message::QueueEmpty;
     }
+    if (message.message == WM_QUIT) {
+        return Message::Quit;
+    }
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+    return Message::Handled;
+}
 
+void RendererWindowWin32::SwapBuffers() {
+    ::SwapBuffers(deviceContext_);
+}
+
+// The window is already gone (destroyed by the close sequence); the class goes with the process.
+void RendererWindowWin32::TearDown() {
     wglMakeCurrent(nullptr, nullptr);
-    ReleaseDC(rendererWindow, deviceContext);
-    wglDeleteContext(context);
+    ReleaseDC(window_, deviceContext_);
+    wglDeleteContext(context_);
 }
 
 }  // namespace velmoria
-
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
-    return velmoria::RunRenderer(showCommand);
-}

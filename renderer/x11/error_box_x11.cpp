@@ -11,7 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "../error_box.h"
+#include "renderer/x11/error_box_x11.h"
+
+#include "common/x11/x11_support.h"
+#include "renderer/posix/renderer_platform_posix.h"
 
 namespace velmoria {
 
@@ -70,11 +73,7 @@ BoxLayout Lay(XFontStruct* font, const std::vector<std::string>& lines) {
 }
 
 void SetDialogProperties(Display* display, Window box, const BoxLayout& layout) {
-    const char caption[] = "Error";
-    XStoreName(display, box, caption);
-    XChangeProperty(display, box, XInternAtom(display, "_NET_WM_NAME", False),
-                    XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(caption), std::strlen(caption));
+    SetWindowTitleX11(display, box, "Error");
     Atom dialog = XInternAtom(display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
     XChangeProperty(display, box, XInternAtom(display, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32,
                     PropModeReplace, reinterpret_cast<unsigned char*>(&dialog), 1);
@@ -183,24 +182,20 @@ void RunBox(Display* display, const char* text) {
     XSync(display, False);
 }
 
-int IgnoreXError(Display*, XErrorEvent*) {
-    return 0;
-}
-
 }  // namespace
 
-void ShowErrorBox(const char* text) {
-    const size_t length = std::strlen(text);
-    std::fprintf(stderr, "Error: %s%s", text, length > 0 && text[length - 1] == '\n' ? "" : "\n");
-    std::fflush(stderr);
+void ShowErrorBoxX11(const char* text) {
+    WriteErrorTextPosix(text);
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
         return;
     }
-    XErrorHandler previous = XSetErrorHandler(IgnoreXError);
-    RunBox(display, text);
+    {
+        // The box's own requests may meet a window manager's changes; none of that matters.
+        XErrorTrapX11 trap(display);
+        RunBox(display, text);
+    }
     XCloseDisplay(display);
-    XSetErrorHandler(previous);
 }
 
 }  // namespace velmoria

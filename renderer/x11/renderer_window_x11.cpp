@@ -1,54 +1,37 @@
-// The renderer's window on X11 with GLX: one window over the whole screen, titled "Skorvane_VC",
-// class "OpenGL"; every pending event is handled before each frame. Events are translated into
-// the renderer's input and judged by the portable exit rules.
-#include <GL/glx.h>
+// The renderer's window on X11: creation with its GLX visual and context, the event handling
+// the frame loop drives (input translated for the portable exit rules), and the close sequence:
+// a close request is a WM_DELETE_WINDOW message to itself, handled by destroying the window.
+#include "renderer/x11/renderer_window_x11.h"
+
 #include <X11/Xatom.h>
-#include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <string>
 
-#include "../frame.h"
-#include "../input_rules.h"
-#include "../renderer_entry.h"
-#include "../scene.h"
+#include "common/saver_contract.h"
+#include "common/x11/x11_support.h"
+#include "renderer/diagnostics.h"
+#include "renderer/input_rules.h"
 
 namespace velmoria {
 
 namespace {
-
-struct WindowX11 {
-    Display* display = nullptr;
-    Window window = 0;
-    bool destroyed = false;  // destroyed by us, or DestroyNotify seen
-    bool quit = false;       // the loop's WM_QUIT
-    Atom wmProtocols = 0;
-    Atom wmDeleteWindow = 0;
-};
-
-WindowX11 rendererWindow;
-
-// Errors for a window that someone else has destroyed are expected; none may end the program.
-int IgnoreXError(Display*, XErrorEvent*) {
-    return 0;
-}
 
 // The server went away (or killed our connection): the window is gone, so end normally.
 int EndWithoutServer(Display*) {
     std::exit(0);
 }
 
-void SetTitleAndClass(Display* display, Window window) {
-    const char title[] = "Skorvane_VC";
-    XStoreName(display, window, title);
-    XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False),
-                    XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(title), std::strlen(title));
+void ReportXError(const char* line) {
+    ReportRendererFailure("X11", line);
+}
+
+void SetClass(Display* display, Window window) {
     XClassHint classHint;
     char name[] = "Velmoria";
     char className[] = "OpenGL";
@@ -85,6 +68,12 @@ CursorPoint PointerPosition(Display* display) {
     return {rootX, rootY};
 }
 
+// Gives the window the keyboard; a window that is not viewable yet refuses it (BadMatch).
+void Focus(Display* display, Window window) {
+    XErrorTrapX11 trap(display);
+    XSetInputFocus(display, window, RevertToParent, CurrentTime);
+}
+
 // Waits (briefly) until the window is viewable, then gives it the keyboard: there may be no
 // window manager to do it.
 void TakeKeyboard(Display* display, Window window) {
@@ -100,8 +89,7 @@ void TakeKeyboard(Display* display, Window window) {
         struct timespec pause = {0, 5 * 1000 * 1000};
         nanosleep(&pause, nullptr);
     }
-    XSetInputFocus(display, window, RevertToParent, CurrentTime);
-    XFlush(display);
+    Focus(display, window);
 }
 
 // Alt, F10 and anything pressed with Alt held are the system's keys, as on Windows.
@@ -112,42 +100,133 @@ RendererInput TranslateKey(XKeyEvent& key) {
     return systemKey ? RendererInput::SystemKeyDown : RendererInput::KeyDown;
 }
 
-// Posts the close request to the window: it is acted on when the loop reaches it.
-void RequestClose(SaverSettings& settings) {
+}  // namespace
+
+bool RendererWindowX11::Create(SaverSettings& settings, int32_t& width, int32_t& height) {
+    settings_ = &settings;
+    XSetIOErrorHandler(EndWithoutServer);
+    display_ = XOpenDisplay(nullptr);
+    if (display_ == nullptr) {
+        // Windows has no such failure; say why nothing appears, and still end with 0.
+        const char* name = XDisplayName(nullptr);
+        ReportRendererFailure("X11",
+                              (std::string("cannot open the display ") +
+                               (name != nullptr && name[0] != '\0' ? name : "(DISPLAY is not set)"))
+                                  .c_str());
+        return false;
+    }
+    InstallXErrorHandlerX11(ReportXError);
+    const int screen = DefaultScreen(display_);
+    width = DisplayWidth(display_, screen);
+    height = DisplayHeight(display_, screen);
+
+    // X needs the pixel format (the visual) before the window exists. As on Windows: double
+    // buffered RGBA, 8 bits a colour, no depth buffer asked for.
+    int visualAttributes[] = {
+        GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8, None};
+    XVisualInfo* visual = glXChooseVisual(display_, screen, visualAttributes);
+    if (visual == nullptr) {
+        ReportRendererFailure("GLX", "no double-buffered RGBA visual");
+        return false;
+    }
+    const Window root = RootWindow(display_, screen);
+    XSetWindowAttributes attributes;
+    std::memset(&attributes, 0, sizeof attributes);
+    attributes.colormap = XCreateColormap(display_, root, visual->visual, AllocNone);
+    attributes.background_pixmap = None;  // nothing erases the window
+    attributes.border_pixel = 0;
+    attributes.event_mask = KeyPressMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                            StructureNotifyMask;
+    window_ = XCreateWindow(display_, root, 0, 0, width, height, 0, visual->depth, InputOutput,
+                            visual->visual, CWColormap | CWBackPixmap | CWBorderPixel | CWEventMask,
+                            &attributes);
+    if (window_ == None) {
+        ReportRendererFailure("X11", "cannot create the window");
+        XFree(visual);
+        return false;
+    }
+    SetWindowTitleX11(display_, window_, kRendererWindowTitle);
+    SetClass(display_, window_);
+    AskForFullScreen(display_, window_, width, height);
+    wmProtocols_ = XInternAtom(display_, "WM_PROTOCOLS", False);
+    wmDeleteWindow_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(display_, window_, &wmDeleteWindow_, 1);
+    // What the window's creation records: its handle and where the pointer is.
+    settings.hwnd = window_;
+    settings.startCursor = PointerPosition(display_);
+    // Visible from creation, like a WS_VISIBLE window.
+    XMapWindow(display_, window_);
+    TakeKeyboard(display_, window_);
+
+    context_ = glXCreateContext(display_, visual, nullptr, True);
+    XFree(visual);
+    // Without a context the loop still runs and input still ends it; nothing is drawn.
+    if (context_ == nullptr) {
+        ReportRendererFailure("GLX", "cannot create a context");
+    } else if (!glXMakeCurrent(display_, window_, context_)) {
+        ReportRendererFailure("GLX", "cannot make the context current");
+    }
+    return true;
+}
+
+// Shown and activated again: an error box may have taken the keyboard meanwhile.
+void RendererWindowX11::Show(int) {
+    XRaiseWindow(display_, window_);
+    Focus(display_, window_);
+}
+
+RendererWindow::Message RendererWindowX11::HandleNextMessage() {
+    if (quit_) {
+        return Message::Quit;
+    }
+    if (XPending(display_) == 0) {
+        return Message::QueueEmpty;
+    }
     XEvent event;
-    std::memset(&event, 0, sizeof event);
-    event.xclient.type = ClientMessage;
-    event.xclient.window = static_cast<Window>(settings.hwnd);
-    event.xclient.message_type = rendererWindow.wmProtocols;
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(rendererWindow.wmDeleteWindow);
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(rendererWindow.display, static_cast<Window>(settings.hwnd), False, NoEventMask,
-               &event);
-    XFlush(rendererWindow.display);
+    XNextEvent(display_, &event);
+    HandleEvent(event);
+    return quit_ ? Message::Quit : Message::Handled;
+}
+
+void RendererWindowX11::SwapBuffers() {
+    glXSwapBuffers(display_, window_);
+}
+
+void RendererWindowX11::TearDown() {
+    glXMakeCurrent(display_, None, nullptr);
+    if (context_ != nullptr) {
+        glXDestroyContext(display_, context_);
+    }
+    XCloseDisplay(display_);
+    display_ = nullptr;
+    context_ = nullptr;
+}
+
+// Posts the close request to the window: it is acted on when the loop reaches it.
+void RendererWindowX11::RequestClose() {
+    SendDeleteWindowX11(display_, window_);
 }
 
 // The window procedure: what each event does.
-void HandleEvent(XEvent& event, SaverSettings& settings) {
-    WindowX11& w = rendererWindow;
-    if (event.xany.window != w.window) {
+void RendererWindowX11::HandleEvent(XEvent& event) {
+    if (event.xany.window != window_) {
         return;
     }
     switch (event.type) {
         case DestroyNotify:
-            if (event.xdestroywindow.window == w.window) {
-                w.destroyed = true;
-                w.quit = true;
+            if (event.xdestroywindow.window == window_) {
+                destroyed_ = true;
+                quit_ = true;
             }
             return;
         case ClientMessage:
             // The close request, ours or the window manager's: its default handling destroys
             // the window; later requests find it gone and change nothing.
-            if (event.xclient.message_type == w.wmProtocols &&
-                static_cast<Atom>(event.xclient.data.l[0]) == w.wmDeleteWindow && !w.destroyed) {
-                XDestroyWindow(w.display, w.window);
-                XFlush(w.display);
-                w.destroyed = true;
+            if (event.xclient.message_type == wmProtocols_ &&
+                static_cast<Atom>(event.xclient.data.l[0]) == wmDeleteWindow_ && !destroyed_) {
+                XErrorTrapX11 trap(display_);  // someone else may have destroyed it already
+                XDestroyWindow(display_, window_);
+                destroyed_ = true;
             }
             return;
         default:
@@ -173,111 +252,10 @@ void HandleEvent(XEvent& event, SaverSettings& settings) {
             return;
     }
     const CursorPoint cursor =
-        input == RendererInput::MouseMove ? PointerPosition(w.display) : CursorPoint{0, 0};
-    if (RequestsClose(input, settings, cursor)) {
-        RequestClose(settings);
+        input == RendererInput::MouseMove ? PointerPosition(display_) : CursorPoint{0, 0};
+    if (RequestsClose(input, *settings_, cursor)) {
+        RequestClose();
     }
-}
-
-}  // namespace
-
-void HideCursor() {
-    WindowX11& w = rendererWindow;
-    if (w.display == nullptr || w.window == 0) {
-        return;
-    }
-    static char emptyBits[1] = {0};
-    Pixmap empty = XCreateBitmapFromData(w.display, w.window, emptyBits, 1, 1);
-    XColor black;
-    std::memset(&black, 0, sizeof black);
-    Cursor invisible = XCreatePixmapCursor(w.display, empty, empty, &black, &black, 0, 0);
-    XDefineCursor(w.display, w.window, invisible);
-    XFreeCursor(w.display, invisible);
-    XFreePixmap(w.display, empty);
-}
-
-void RunRendererWindow(SaverSettings& settings, int /*showCommand*/) {
-    WindowX11& w = rendererWindow;
-    XSetErrorHandler(IgnoreXError);
-    XSetIOErrorHandler(EndWithoutServer);
-    w.display = XOpenDisplay(nullptr);
-    if (w.display == nullptr) {
-        // Windows has no such failure; say why nothing appears, and still end with 0.
-        const char* name = XDisplayName(nullptr);
-        std::fprintf(stderr, "Velmoria.dll: cannot open the X display %s\n",
-                     name != nullptr && name[0] != '\0' ? name : "(DISPLAY is not set)");
-        return;
-    }
-    Display* display = w.display;
-    const int screen = DefaultScreen(display);
-    const int width = DisplayWidth(display, screen);
-    const int height = DisplayHeight(display, screen);
-
-    // X needs the pixel format (the visual) before the window exists. As on Windows: double
-    // buffered RGBA, 8 bits a colour, no depth buffer asked for.
-    int visualAttributes[] = {
-        GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8, None};
-    XVisualInfo* visual = glXChooseVisual(display, screen, visualAttributes);
-    if (visual == nullptr) {
-        std::fprintf(stderr, "Velmoria.dll: the X server has no double-buffered RGBA visual\n");
-        XCloseDisplay(display);
-        w.display = nullptr;
-        return;
-    }
-    const Window root = RootWindow(display, screen);
-    XSetWindowAttributes attributes;
-    std::memset(&attributes, 0, sizeof attributes);
-    attributes.colormap = XCreateColormap(display, root, visual->visual, AllocNone);
-    attributes.background_pixmap = None;  // nothing erases the window
-    attributes.border_pixel = 0;
-    attributes.event_mask = KeyPressMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-                            StructureNotifyMask;
-    w.window = XCreateWindow(display, root, 0, 0, width, height, 0, visual->depth, InputOutput,
-                             visual->visual,
-                             CWColormap | CWBackPixmap | CWBorderPixel | CWEventMask, &attributes);
-    if (w.window == 0) {
-        XFree(visual);
-        XCloseDisplay(display);
-        w.display = nullptr;
-        return;
-    }
-    SetTitleAndClass(display, w.window);
-    AskForFullScreen(display, w.window, width, height);
-    w.wmProtocols = XInternAtom(display, "WM_PROTOCOLS", False);
-    w.wmDeleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
-    XSetWMProtocols(display, w.window, &w.wmDeleteWindow, 1);
-    // What the window's creation records: its handle and where the pointer is.
-    settings.hwnd = w.window;
-    settings.startCursor = PointerPosition(display);
-    // Visible from creation, like a WS_VISIBLE window.
-    XMapWindow(display, w.window);
-    TakeKeyboard(display, w.window);
-
-    GLXContext context = glXCreateContext(display, visual, nullptr, True);
-    glXMakeCurrent(display, w.window, context);
-    XFree(visual);
-    InitScene(width, height);
-    // Shown and activated again: an error box may have taken the keyboard meanwhile.
-    XRaiseWindow(display, w.window);
-    XSetInputFocus(display, w.window, RevertToParent, CurrentTime);
-
-    while (!w.quit) {
-        if (XPending(display) > 0) {
-            XEvent event;
-            XNextEvent(display, &event);
-            HandleEvent(event, settings);
-            continue;
-        }
-        DrawFrame();
-        glXSwapBuffers(display, w.window);
-    }
-
-    glXMakeCurrent(display, None, nullptr);
-    if (context != nullptr) {
-        glXDestroyContext(display, context);
-    }
-    XCloseDisplay(display);
-    w = WindowX11{};
 }
 
 }  // namespace velmoria

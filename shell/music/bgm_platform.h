@@ -1,6 +1,7 @@
 // The four platform entry points that the music module Skorvane_BGM calls: media-control command
 // strings, their error texts, the wave-output device count and the system sound player.
-// winmm implements it on Windows (win32/), our GStreamer layer on Linux (gst/), tests script it.
+// winmm implements it on Windows (win32/), our GStreamer layer on Linux (gst/), tests script it;
+// the shell's platform hands out its own (ShellPlatform::Music in shell/platform.h).
 #pragma once
 
 #include <cstdint>
@@ -20,8 +21,5 @@ class BgmPlatform {
     // PlaySoundA(sound, no module, flags); a null sound stops. Non-zero on success.
     virtual int32_t PlaySoundName(const char* sound, uint32_t flags) = 0;
 };
-
-// The platform's own entry points, defined by the backend that is linked in.
-BgmPlatform& SystemBgmPlatform();
 
 }  // namespace velmoria

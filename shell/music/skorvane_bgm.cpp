@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "shell/music/sound_player.h"
+#include "shell/platform.h"
 #include "shell/settings_file.h"
 
 namespace velmoria {
@@ -47,10 +48,9 @@ struct BgmState {
 };
 
 BgmState state;
-BgmPlatform* platform = nullptr;
 
 BgmPlatform& Platform() {
-    return platform != nullptr ? *platform : SystemBgmPlatform();
+    return ShellPlatform::Current().Music();
 }
 
 // A buffer's text up to its first NUL.
@@ -100,11 +100,9 @@ long TrackNumber(const std::string& text) {
 
 }  // namespace
 
-BgmPlatform* UseBgmPlatform(BgmPlatform* replacement) {
-    BgmPlatform* previous = platform;
-    platform = replacement;
+void ResetBgmModule() {
     state = BgmState();
-    return previous;
+    CdAlive = false;
 }
 
 // ---- Command channel ----

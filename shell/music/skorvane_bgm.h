@@ -1,7 +1,8 @@
 // The shell's music module Skorvane_BGM: the command channel to the media control interface,
 // audio-CD playback kept alive by polling, MP3 playback looped by polling, WAV playback looped by
-// the system sound player. Plays BgmFile and repeats BgmRepeat (shell/settings_file.h); every
-// platform result is left in ApiResult.
+// the system sound player. Plays BgmFile and repeats BgmRepeat (shell/settings_file.h) through
+// the platform's music entry points (ShellPlatform::Music); every platform result is left in
+// ApiResult.
 #pragma once
 
 #include <cstdint>
@@ -47,8 +48,8 @@ void MP3_Stop();
 void WAV_Play();
 void WAV_Stop();
 
-// Puts platform (nullptr: the system's own) behind the procedures and starts the module's
-// buffers afresh, as at the start of the shell. Returns the one that was in use.
-BgmPlatform* UseBgmPlatform(BgmPlatform* platform);
+// Starts the module's buffers and CdAlive afresh, as at the start of the shell (for tests that
+// run the procedures more than once in one process).
+void ResetBgmModule();
 
 }  // namespace velmoria

@@ -2,9 +2,9 @@
 // "/p 1234" reads as it does on Windows.
 #include <string>
 
-#include "../interim_activities.h"
-#include "../shell_windows.h"
-#include "../startup.h"
+#include "shell/interim_activities.h"
+#include "shell/startup.h"
+#include "shell/x11/shell_platform_x11.h"
 
 int main(int argc, char** argv) {
     std::string argumentText;
@@ -12,10 +12,11 @@ int main(int argc, char** argv) {
         argumentText += (i > 1 ? " " : "");
         argumentText += argv[i];
     }
+    velmoria::ShellPlatformX11 platform;
+    velmoria::ShellPlatform::Connect(&platform);
     velmoria::InterimActivities activities;
-    if (velmoria::Main(argumentText, velmoria::PlatformStartup(), activities) ==
-        velmoria::AfterMain::RunWhileWindowsLoaded) {
-        velmoria::RunWhileWindowsLoaded();
+    if (velmoria::Main(argumentText, activities) == velmoria::AfterMain::RunWhileWindowsLoaded) {
+        platform.RunWhileWindowsLoaded();
     }
     return 0;
 }

@@ -3,7 +3,7 @@
 # Windows one (GDI), and requires identical output and exit codes.
 set -euo pipefail
 corpus_tool=$1 linux_dump=$2 windows_dump=$3 work=$4
-here=$(cd "$(dirname "$0")" && pwd)
+source "$(dirname "$0")/../e2e/common.sh"
 rm -rf "$work" && mkdir -p "$work/corpus"
 "$corpus_tool" "$work/corpus" >/dev/null
 failures=0
@@ -13,7 +13,7 @@ for file in "$work"/corpus/*.bmp; do
     linux_rc=0
     "$linux_dump" "$file" >"$work/$name.linux" || linux_rc=$?
     windows_rc=0
-    "$here/../../scripts/wine-run" "$windows_dump" "Z:${file//\//\\}" >"$work/$name.windows" 2>/dev/null || windows_rc=$?
+    "$wine_run" "$windows_dump" "Z:${file//\//\\}" >"$work/$name.windows" 2>/dev/null || windows_rc=$?
     count=$((count + 1))
     # The open-failure text names the file, whose name differs between the two systems.
     sed -i -E 's/^ERROR: Failed to open DIB file .*\.$/ERROR: Failed to open DIB file <name>./' \

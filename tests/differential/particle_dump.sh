@@ -2,11 +2,11 @@
 # The Windows particle-dump under Wine prints exactly what the Linux one prints.
 set -euo pipefail
 linux_dump=$1 windows_dump=$2 work=$3
-here=$(cd "$(dirname "$0")" && pwd)
+source "$(dirname "$0")/../e2e/common.sh"
 rm -rf "$work" && mkdir -p "$work"
 for frames in 0 1 50 400; do
     "$linux_dump" "$frames" >"$work/linux-$frames"
-    "$here/../../scripts/wine-run" "$windows_dump" "$frames" >"$work/windows-$frames"
+    "$wine_run" "$windows_dump" "$frames" >"$work/windows-$frames"
     if ! cmp -s "$work/linux-$frames" "$work/windows-$frames"; then
         echo "DIFFERS after $frames frames:"
         diff "$work/linux-$frames" "$work/windows-$frames" | head -n 8 || true

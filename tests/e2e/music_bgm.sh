@@ -7,15 +7,9 @@
 # Uses the DISPLAY and WINEPREFIX it is given.
 set -uo pipefail
 platform=$1 driver=$2 work=$(realpath -m "$3")
-here=$(cd "$(dirname "$0")" && pwd)
-wine_run="$here/../../scripts/wine-run"
-if [ "$platform" = wine ] && [ -z "${DISPLAY:-}" ]; then
-    echo "SKIP: no DISPLAY"
-    exit 77
-fi
+source "$(dirname "$0")/common.sh"
+[ "$platform" = wine ] && require_display
 rm -rf "$work" && mkdir -p "$work/music files"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # A 5-second tone for the MP3 and a half-second WAV to loop.
 python3 - "$work" <<'PY'

@@ -5,23 +5,13 @@
 # code 0. Without an X server it is skipped (exit code 77).
 set -uo pipefail
 mode=$1 program=$2 make_sprite=$3 work=$4
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-if [ -z "${DISPLAY:-}" ] || ! xwininfo -root >/dev/null 2>&1; then
-    echo "no X server in DISPLAY: skipped"
-    exit 77
-fi
+source "$(dirname "$0")/common.sh"
+require_display
 rm -rf "$work" && mkdir -p "$work"
-failures=0
-fail() {
-    echo "FAIL $case_name: $*"
-    failures=$((failures + 1))
-}
 
 saver_key='Software\Microsoft\Windows\CurrentVersion\Screen Savers'
 if [ "$mode" = wine ]; then
-    export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
-    wine_run="$root/scripts/wine-run"
+    export WINEPREFIX=${WINEPREFIX:-$e2e_root/build/wineprefix}
     sprite="$WINEPREFIX/drive_c/q_sarn/Skorvane.bmp"
     settle=2
 else
@@ -233,5 +223,4 @@ if [ "$mode" = x11 ]; then
 fi
 
 [ "$mode" = wine ] && rm -f "$sprite"
-echo "renderer window ($mode): $failures failures"
-[ "$failures" -eq 0 ]
+finish "renderer window ($mode)"

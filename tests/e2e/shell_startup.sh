@@ -5,15 +5,9 @@
 # "<Velmoria>" exists every start ends at once. Uses the DISPLAY and WINEPREFIX it is given.
 set -uo pipefail
 platform=$1 scr=$2 shell_window=$3 work=$4
-here=$(cd "$(dirname "$0")" && pwd)
-wine_run="$here/../../scripts/wine-run"
-if [ -z "${DISPLAY:-}" ]; then
-    echo "SKIP: no DISPLAY"
-    exit 77
-fi
+source "$(dirname "$0")/common.sh"
+require_display
 rm -rf "$work" && mkdir -p "$work"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 if [ "$platform" = wine ]; then
     # The settings file lies beside the program; the work folder is C:\q_sarn.
@@ -124,5 +118,4 @@ scr_run /a || fail "/a did not end with a preview window open"
 window close "Preview Window"
 wait "$preview"
 
-echo "shell start-up ($platform): $failures failures"
-[ "$failures" -eq 0 ]
+finish "shell start-up ($platform)"

@@ -8,12 +8,13 @@
 #include <string>
 #include <string_view>
 
+#include "shell/posix/text_codec_iconv.h"
 #include "shell/profile_text.h"
-#include "shell/x11/text_codec_x11.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static velmoria::TextCodecIconv codec;
     const std::u16string text =
-        velmoria::Cp932ToUtf16(std::string_view(reinterpret_cast<const char*>(data), size));
+        codec.Cp932ToUtf16(std::string_view(reinterpret_cast<const char*>(data), size));
     velmoria::ProfileText profile = velmoria::ProfileText::Parse(text);
     for (const char16_t* key : {u"BGM区分", u"BGMﾘﾋﾟｰﾄ", u"BGMﾌｧｲﾙ", u""}) {
         if (profile.Get(u"Section", key, 256).size() > 255) {
@@ -26,9 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     std::string bytes;
     // Whatever was read can be saved: every character read has a code page 932 form.
-    if (!velmoria::Utf16ToCp932(profile.Serialize(), bytes)) {
+    if (!codec.Utf16ToCp932(profile.Serialize(), bytes)) {
         std::abort();
     }
-    velmoria::ProfileText::Parse(velmoria::Cp932ToUtf16(bytes)).Get(u"Section", u"k", 256);
+    velmoria::ProfileText::Parse(codec.Cp932ToUtf16(bytes)).Get(u"Section", u"k", 256);
     return 0;
 }

@@ -23,6 +23,7 @@
 
 #include "shell/music/skorvane_bgm.h"
 #include "shell/settings_file.h"
+#include "tests/support/fake_shell_platform.h"
 
 namespace velmoria {
 namespace {
@@ -58,15 +59,18 @@ class TracingPlatform final : public BgmPlatform {
     }
 
   private:
-    BgmPlatform& system_ = SystemBgmPlatform();
+    BgmPlatform& system_ = ShellPlatform::Current().Music();
 };
+
+// The system's entry points, untraced.
+BgmPlatform* systemMusic = nullptr;
 
 bool Wait(const std::string& alias, const std::string& mode, double seconds) {
     auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     std::string command = "status " + alias + " mode";
     do {
         char reply[64] = {};
-        if (SystemBgmPlatform().MciSendString(command.c_str(), reply, sizeof reply) == 0 &&
+        if (systemMusic->MciSendString(command.c_str(), reply, sizeof reply) == 0 &&
             mode == reply) {
             return true;
         }
@@ -155,8 +159,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bgm-driver: cannot read %s\n", argv[1]);
         return 2;
     }
+    // The system's own entry points, each call traced on its way through.
+    velmoria::NativeShellPlatform native;
+    velmoria::ShellPlatform::Connect(&native);
+    velmoria::systemMusic = &native.Music();
     velmoria::TracingPlatform tracing;
-    velmoria::UseBgmPlatform(&tracing);
+    velmoria::test::FakeShellPlatform traced;
+    traced.music = &tracing;
+    velmoria::ShellPlatform::Connect(&traced);
     std::string line;
     while (std::getline(script, line)) {
         if (!line.empty() && line.back() == '\r') {
@@ -167,6 +177,6 @@ int main(int argc, char** argv) {
         }
         velmoria::Run(line);
     }
-    velmoria::UseBgmPlatform(nullptr);
+    velmoria::ShellPlatform::Connect(&native);
     return 0;
 }

@@ -34,7 +34,7 @@ bool WaitForMode(const std::string& mode, double seconds) {
 class BgmGstTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        UseBgmPlatform(nullptr);
+        ResetBgmModule();
         folder_ = fs::temp_directory_path() /
                   ("velmoria bgm " +
                    std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));

@@ -1,7 +1,7 @@
 // The Linux MCI layer and sound player for real, over GStreamer, with sound made at test time:
 // MP3 playback through command strings, the gapless WAV loop captured from the sink, the
 // device count and the CD device without a drive.
-#include "shell/music/gst/mci_gst.h"
+#include "shell/music/gst/bgm_platform_gst.h"
 
 #include <gtest/gtest.h>
 
@@ -38,9 +38,15 @@ std::vector<int16_t> RampSamples() {
     return samples;
 }
 
+// The entry points as the shell holds them: one for the whole program, never destroyed.
+BgmPlatformGst& Gst() {
+    static BgmPlatformGst* platform = new BgmPlatformGst();
+    return *platform;
+}
+
 std::string Send(const std::string& command, uint32_t* code) {
     char reply[512] = {};
-    *code = MciSendStringGst(command.c_str(), reply, sizeof reply, nullptr);
+    *code = Gst().MciSendString(command.c_str(), reply, sizeof reply);
     return reply;
 }
 
@@ -64,8 +70,8 @@ class MciGstTest : public ::testing::Test {
         setenv("VELMORIA_AUDIO_SINK", "fakesink sync=true", 1);
     }
     void TearDown() override {
-        PlaySoundGst(nullptr, nullptr, 0);
-        MciSendStringGst("close all", nullptr, 0, nullptr);
+        Gst().PlaySoundName(nullptr, 0);
+        Gst().MciSendString("close all", nullptr, 0);
         unsetenv("VELMORIA_AUDIO_SINK");
         std::error_code ignored;
         fs::remove_all(folder_, ignored);
@@ -157,13 +163,13 @@ TEST_F(MciGstTest, UnknownCommandsAndAliasesGetCodesAndTexts) {
     Send("fly MP3Play", &code);
     EXPECT_EQ(code, kUnrecognizedCommand);
     char text[256];
-    ASSERT_NE(MciGetErrorStringGst(code, text, sizeof text), 0);
+    ASSERT_NE(Gst().MciGetErrorString(code, text, sizeof text), 0);
     EXPECT_STREQ(text, "The driver cannot recognize the specified command.");
     Send("status NoSuchAlias mode", &code);
     EXPECT_EQ(code, kInvalidDeviceName);
-    ASSERT_NE(MciGetErrorStringGst(code, text, sizeof text), 0);
+    ASSERT_NE(Gst().MciGetErrorString(code, text, sizeof text), 0);
     EXPECT_STREQ(text, "The specified device is not open or is not recognized by MCI.");
-    EXPECT_EQ(MciGetErrorStringGst(12345, text, sizeof text), 0);
+    EXPECT_EQ(Gst().MciGetErrorString(12345, text, sizeof text), 0);
 }
 
 TEST_F(MciGstTest, CdAudioWithoutADriveFailsToOpen) {
@@ -172,7 +178,7 @@ TEST_F(MciGstTest, CdAudioWithoutADriveFailsToOpen) {
     Send("open cdaudio", &code);
     EXPECT_EQ(code, kCannotLoadDriver);
     char text[256];
-    ASSERT_NE(MciGetErrorStringGst(code, text, sizeof text), 0);
+    ASSERT_NE(Gst().MciGetErrorString(code, text, sizeof text), 0);
     EXPECT_STREQ(text, "There is an undetectable problem in loading the specified device driver.");
     Send("status cdaudio current track", &code);
     EXPECT_EQ(code, kCannotLoadDriver);
@@ -180,9 +186,9 @@ TEST_F(MciGstTest, CdAudioWithoutADriveFailsToOpen) {
 }
 
 TEST_F(MciGstTest, DeviceCountFollowsWhetherTheSinkOpens) {
-    EXPECT_EQ(WaveOutGetNumDevsGst(), 1u);
+    EXPECT_EQ(Gst().WaveOutGetNumDevs(), 1u);
     setenv("VELMORIA_AUDIO_SINK", "nosuchaudiosinkelement", 1);
-    EXPECT_EQ(WaveOutGetNumDevsGst(), 0u);
+    EXPECT_EQ(Gst().WaveOutGetNumDevs(), 0u);
     // And then the MPEGVideo device will not open either.
     REQUIRE_MP3(mp3);
     uint32_t code = 0;
@@ -210,9 +216,9 @@ TEST_F(SoundPlayerGstTest, WaveLoopsWithoutAGapUntilStopped) {
     fs::path out = Capture("loop.raw");
     using namespace sound_flag;
     auto start = Clock::now();
-    ASSERT_NE(PlaySoundGst(wav.c_str(), nullptr, kAsync | kLoop | kNoDefault), 0);
+    ASSERT_NE(Gst().PlaySoundName(wav.c_str(), kAsync | kLoop | kNoDefault), 0);
     std::this_thread::sleep_for(std::chrono::milliseconds(1600));
-    ASSERT_NE(PlaySoundGst(nullptr, nullptr, 0), 0);
+    ASSERT_NE(Gst().PlaySoundName(nullptr, 0), 0);
     double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
 
     std::vector<int16_t> samples = ReadSamples(out);
@@ -239,12 +245,12 @@ TEST_F(SoundPlayerGstTest, UnplayableFileGivesTheDefaultSoundUnlessNoDefault) {
     std::ofstream(bad) << "not a wave file";
     using namespace sound_flag;
     fs::path silent = Capture("nodefault.raw");
-    EXPECT_EQ(PlaySoundGst(bad.c_str(), nullptr, kAsync | kLoop | kNoDefault), 0);
+    EXPECT_EQ(Gst().PlaySoundName(bad.c_str(), kAsync | kLoop | kNoDefault), 0);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_FALSE(fs::exists(silent) && fs::file_size(silent) > 0);
 
     fs::path chime = Capture("default.raw");
-    EXPECT_NE(PlaySoundGst(bad.c_str(), nullptr, kAsync | kLoop), 0);
+    EXPECT_NE(Gst().PlaySoundName(bad.c_str(), kAsync | kLoop), 0);
     std::this_thread::sleep_for(std::chrono::milliseconds(900));
     std::vector<int16_t> samples = ReadSamples(chime);
     // 0.3 s once, not looped.
@@ -264,12 +270,12 @@ TEST_F(SoundPlayerGstTest, StoppingTheSoundLeavesMciPlaybackAlone) {
     fs::path wav = folder_ / "ramp.wav";
     WriteWave(wav, RampSamples(), kRate);
     using namespace sound_flag;
-    ASSERT_NE(PlaySoundGst(wav.c_str(), nullptr, kAsync | kLoop), 0);
+    ASSERT_NE(Gst().PlaySoundName(wav.c_str(), kAsync | kLoop), 0);
     // A second sound with SND_NOSTOP is refused while the loop plays.
-    EXPECT_EQ(PlaySoundGst(wav.c_str(), nullptr, kAsync | kNoStop), 0);
+    EXPECT_EQ(Gst().PlaySoundName(wav.c_str(), kAsync | kNoStop), 0);
     Send("play MP3Play", &code);
     ASSERT_EQ(code, kNone);
-    PlaySoundGst(nullptr, nullptr, 0);
+    Gst().PlaySoundName(nullptr, 0);
     EXPECT_EQ(Send("status MP3Play mode", &code), "playing");
 }
 

@@ -11,6 +11,7 @@
 #include "shell/music/mci_errors.h"
 #include "shell/settings_file.h"
 #include "tests/music/scripted_bgm_platform.h"
+#include "tests/support/fake_shell_platform.h"
 
 namespace velmoria {
 namespace {
@@ -35,14 +36,14 @@ const char* const kNotOpenText = "The specified device is not open or is not rec
 class BgmTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        previous_ = UseBgmPlatform(&platform);
+        shell_.music = &platform;
+        ResetBgmModule();
         platform.errorTexts[kInvalidDeviceName] = kNotOpenText;
         BgmRepeat = 0;
         BgmFile.clear();
         CdAlive = false;
         ApiResult = 12345;
     }
-    void TearDown() override { UseBgmPlatform(previous_); }
 
     // A disc whose polling answers are: the current track and the mode.
     void Disc(const std::string& track, const std::string& mode, uint32_t tracks = 10) {
@@ -54,7 +55,8 @@ class BgmTest : public ::testing::Test {
     ScriptedBgmPlatform platform;
 
   private:
-    BgmPlatform* previous_ = nullptr;
+    test::FakeShellPlatform shell_;
+    test::ConnectedShellPlatform connected_{shell_};
 };
 
 const Commands kPollQueries = {"status cdaudio current track", "status cdaudio number of tracks",

@@ -46,8 +46,8 @@ TEST(FolderOf, PathTable) {
         {"music\\a/b.mp3", "music", "music\\a"},
     };
     for (const FolderCase& c : cases) {
-        EXPECT_EQ(FolderOf(c.path, PathStyle::Windows), c.windows) << c.path;
-        EXPECT_EQ(FolderOf(c.path, PathStyle::Posix), c.posix) << c.path;
+        EXPECT_EQ(FolderOf(c.path, PathSyntax{PathStyle::Windows}), c.windows) << c.path;
+        EXPECT_EQ(FolderOf(c.path, PathSyntax{PathStyle::Posix}), c.posix) << c.path;
     }
 }
 

@@ -13,11 +13,12 @@
 
 #include "shell/settings_file.h"
 #include "tools/binary_stdout.h"
+#include "tools/native_shell_platform.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include "shell/x11/text_codec_x11.h"
+#include "shell/posix/text_codec_iconv.h"
 #endif
 
 namespace {
@@ -81,14 +82,15 @@ std::string PathOf(const std::string& name) {
     return ".\\" + name;
 }
 #else
+velmoria::TextCodecIconv codec;
 std::string ToProgram(const std::string& cp932) {
-    return velmoria::Utf16ToUtf8(velmoria::Cp932ToUtf16(cp932));
+    return codec.Utf16ToUtf8(codec.Cp932ToUtf16(cp932));
 }
 std::string FromProgram(const std::string& text) {
     std::u16string wide;
     std::string bytes;
-    velmoria::Utf8ToUtf16(text, wide);
-    velmoria::Utf16ToCp932(wide, bytes);
+    codec.Utf8ToUtf16(text, wide);
+    codec.Utf16ToCp932(wide, bytes);
     return bytes;
 }
 std::string PathOf(const std::string& name) {
@@ -115,6 +117,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     UseBinaryStdout();
+    velmoria::NativeShellPlatform platform;
+    velmoria::ShellPlatform::Connect(&platform);
     std::ifstream script(argv[1], std::ios::binary);
     std::string line;
     while (std::getline(script, line)) {

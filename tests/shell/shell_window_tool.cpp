@@ -6,8 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "shell/shell_windows.h"
-#include "shell/startup.h"
+#include "tools/native_shell_platform.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {
@@ -15,18 +14,20 @@ int main(int argc, char** argv) {
         return 2;
     }
     const char* title = argv[2];
+    velmoria::NativeShellPlatform platform;
+    velmoria::ShellPlatform::Connect(&platform);
     if (std::strcmp(argv[1], "open") == 0) {
-        if (!velmoria::CreateHiddenWindow(title)) {
+        if (!platform.CreateHiddenWindow(title)) {
             return 1;
         }
-        velmoria::RunWhileWindowsLoaded();
+        platform.RunWhileWindowsLoaded();
         return 0;
     }
     if (std::strcmp(argv[1], "close") == 0) {
-        return velmoria::CloseWindowTitled(title) ? 0 : 1;
+        return platform.CloseWindowTitled(title) ? 0 : 1;
     }
     if (std::strcmp(argv[1], "exists") == 0) {
-        return velmoria::PlatformStartup().TopLevelWindowExists(title) ? 0 : 1;
+        return platform.TopLevelWindowExists(title) ? 0 : 1;
     }
     return 2;
 }

@@ -1,43 +1,20 @@
 // Main's mode table and its single-instance test, against a recording platform.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "common/saver_contract.h"
 #include "shell/settings_file.h"
 #include "shell/startup.h"
 #include "test_files.h"
+#include "tests/support/fake_shell_platform.h"
 
 namespace velmoria {
 namespace {
-
-class FakePlatform final : public StartupPlatform {
-  public:
-    explicit FakePlatform(std::string settingsFile) : settingsFile_(std::move(settingsFile)) {}
-
-    bool TopLevelWindowExists(const char* title) override { return windows.count(title) > 0; }
-    bool CreateFolder(const std::string& path) override {
-        folders.push_back(path);
-        return true;
-    }
-    int32_t ShowCursor(bool show) override {
-        cursorCalls.push_back(show);
-        return count.Show(show);
-    }
-    std::string WorkFolder() override { return "work"; }
-    std::string SettingsFilePath() override { return settingsFile_; }
-    std::string ProgramFolder() override { return "program"; }
-
-    std::set<std::string> windows;
-    std::vector<std::string> folders;
-    std::vector<bool> cursorCalls;
-    CursorDisplayCount count;
-
-  private:
-    std::string settingsFile_;
-};
 
 class FakeActivities final : public ShellActivities {
   public:
@@ -52,7 +29,7 @@ class FakeActivities final : public ShellActivities {
 
 struct Started {
     AfterMain after;
-    FakePlatform platform;
+    std::unique_ptr<test::FakeShellPlatform> platform;
     FakeActivities activities;
 };
 
@@ -68,11 +45,13 @@ class MainTest : public ::testing::Test {
 
     // Runs Main with `text`, while a window titled `window` exists when one is given.
     Started Start(const std::string& text, const char* window = nullptr) {
-        Started run{AfterMain::EndProgram, FakePlatform(ini_), {}};
+        Started run{AfterMain::EndProgram, std::make_unique<test::FakeShellPlatform>(), {}};
+        run.platform->settingsFile = ini_;
         if (window != nullptr) {
-            run.platform.windows.insert(window);
+            run.platform->windows.insert(window);
         }
-        run.after = Main(text, run.platform, run.activities);
+        test::ConnectedShellPlatform connected(*run.platform);
+        run.after = Main(text, run.activities);
         return run;
     }
 
@@ -105,13 +84,13 @@ TEST_F(MainTest, ModeTable) {
         const Started run = Start(c.text);
         EXPECT_EQ(ModeLetter(c.text), c.letter) << c.text;
         EXPECT_EQ(run.after, c.after) << c.text;
-        EXPECT_EQ(run.platform.folders, std::vector<std::string>{"work"}) << c.text;
+        EXPECT_EQ(run.platform->folders, std::vector<std::string>{WorkFolderPath()}) << c.text;
         EXPECT_EQ(BgmKind, 1) << c.text;
         EXPECT_EQ(BgmFolder, "program") << c.text;
         EXPECT_EQ(run.activities.dialogs, c.dialogs) << c.text;
         EXPECT_EQ(run.activities.sessions, c.sessions) << c.text;
         EXPECT_FALSE(run.activities.preview.has_value()) << c.text;
-        EXPECT_EQ(run.platform.cursorCalls,
+        EXPECT_EQ(run.platform->cursorCalls,
                   c.hidesCursor ? std::vector<bool>{false} : std::vector<bool>{})
             << c.text;
         EXPECT_EQ(CursorCount, c.hidesCursor ? -1 : 0) << c.text;
@@ -124,9 +103,9 @@ TEST_F(MainTest, PreviewTakesTheHandleFromTheFourthCharacter) {
         EXPECT_EQ(run.activities.preview, 1234) << text;
         EXPECT_EQ(run.after, AfterMain::RunWhileWindowsLoaded) << text;
         // Nothing else of Main runs: no folder, no settings, no cursor.
-        EXPECT_TRUE(run.platform.folders.empty()) << text;
+        EXPECT_TRUE(run.platform->folders.empty()) << text;
         EXPECT_EQ(BgmKind, 0) << text;
-        EXPECT_TRUE(run.platform.cursorCalls.empty()) << text;
+        EXPECT_TRUE(run.platform->cursorCalls.empty()) << text;
         EXPECT_EQ(run.activities.sessions, 0) << text;
     }
 }
@@ -142,7 +121,7 @@ TEST_F(MainTest, PreviewHandleOutOfRangeFailsItsStep) {
     const Started run = Start("/p 99999999999");
     EXPECT_FALSE(run.activities.preview.has_value());
     // The steps after it run, and the mode, neither "S" nor empty, ends the program.
-    EXPECT_EQ(run.platform.folders, std::vector<std::string>{"work"});
+    EXPECT_EQ(run.platform->folders, std::vector<std::string>{WorkFolderPath()});
     EXPECT_EQ(run.after, AfterMain::EndProgram);
     EXPECT_EQ(run.activities.sessions, 0);
 }
@@ -152,10 +131,10 @@ TEST_F(MainTest, AnotherInstanceEndsEveryMode) {
         for (const char* text : {"/s", "", "/c", "/p 1234", "/a"}) {
             const Started run = Start(text, title);
             EXPECT_EQ(run.after, AfterMain::EndProgram) << title << " " << text;
-            EXPECT_TRUE(run.platform.folders.empty()) << title << " " << text;
+            EXPECT_TRUE(run.platform->folders.empty()) << title << " " << text;
             EXPECT_FALSE(run.activities.preview.has_value()) << title << " " << text;
             EXPECT_EQ(run.activities.dialogs + run.activities.sessions, 0) << title << " " << text;
-            EXPECT_TRUE(run.platform.cursorCalls.empty()) << title << " " << text;
+            EXPECT_TRUE(run.platform->cursorCalls.empty()) << title << " " << text;
         }
     }
 }

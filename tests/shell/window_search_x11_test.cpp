@@ -10,7 +10,7 @@
 #include <cstring>
 #include <string>
 
-#include "shell/x11/display_x11.h"
+#include "shell/x11/window_search_x11.h"
 
 namespace velmoria {
 namespace {
@@ -48,7 +48,7 @@ class WindowSearch : public ::testing::Test {
                         static_cast<int>(title.size()));
         XSync(display_, False);
     }
-    Window Find(const std::string& title) { return FindTopLevelWindow(display_, title.c_str()); }
+    Window Find(const std::string& title) { return FindTopLevelWindowX11(display_, title.c_str()); }
 
     Display* display_ = nullptr;
     std::string suffix_;

@@ -1,30 +1,25 @@
-// Skorvane_BGM's entry points on Linux: our MCI layer and sound player over GStreamer.
-#include "shell/music/bgm_platform.h"
-#include "shell/music/gst/mci_gst.h"
+// The music module's entry points on Linux.
+#include "shell/music/gst/bgm_platform_gst.h"
+
+#include "shell/music/gst/gst_support_gst.h"
+#include "shell/music/mci_errors.h"
 
 namespace velmoria {
 
-namespace {
+uint32_t BgmPlatformGst::MciSendString(const char* command, char* reply, uint32_t length) {
+    return interpreter_.Send(command, reply, length);
+}
 
-class BgmPlatformGst final : public BgmPlatform {
-  public:
-    uint32_t MciSendString(const char* command, char* reply, uint32_t length) override {
-        return MciSendStringGst(command, reply, length, nullptr);
-    }
-    int32_t MciGetErrorString(uint32_t code, char* text, uint32_t length) override {
-        return MciGetErrorStringGst(code, text, length);
-    }
-    uint32_t WaveOutGetNumDevs() override { return WaveOutGetNumDevsGst(); }
-    int32_t PlaySoundName(const char* sound, uint32_t flags) override {
-        return PlaySoundGst(sound, nullptr, flags);
-    }
-};
+int32_t BgmPlatformGst::MciGetErrorString(uint32_t code, char* text, uint32_t length) {
+    return MciGetErrorText(code, text, length) ? 1 : 0;
+}
 
-}  // namespace
+uint32_t BgmPlatformGst::WaveOutGetNumDevs() {
+    return AudioOutputAvailableGst() ? 1 : 0;
+}
 
-BgmPlatform& SystemBgmPlatform() {
-    static BgmPlatformGst platform;
-    return platform;
+int32_t BgmPlatformGst::PlaySoundName(const char* sound, uint32_t flags) {
+    return player_.Play(sound, flags) ? 1 : 0;
 }
 
 }  // namespace velmoria

@@ -11,7 +11,6 @@
 
 #include "shell/music/gst/gst_support_gst.h"
 #include "shell/music/mci_errors.h"
-#include "shell/music/mci_interpreter.h"
 
 namespace velmoria {
 
@@ -337,29 +336,6 @@ std::unique_ptr<MciDiscMedia> MciGst::OpenDisc(uint32_t* error) {
     }
     *error = kNone;
     return std::make_unique<DiscGst>(path);
-}
-
-namespace {
-
-MciInterpreter& SharedInterpreter() {
-    // Never destroyed: pipelines may still run while the program exits.
-    static MciGst* backend = new MciGst();
-    static MciInterpreter* interpreter = new MciInterpreter(*backend);
-    return *interpreter;
-}
-
-}  // namespace
-
-uint32_t MciSendStringGst(const char* command, char* returnString, uint32_t returnLength, void*) {
-    return SharedInterpreter().Send(command, returnString, returnLength);
-}
-
-int MciGetErrorStringGst(uint32_t code, char* text, uint32_t length) {
-    return MciGetErrorText(code, text, length) ? 1 : 0;
-}
-
-uint32_t WaveOutGetNumDevsGst() {
-    return AudioOutputAvailableGst() ? 1 : 0;
 }
 
 }  // namespace velmoria

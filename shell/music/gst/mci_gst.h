@@ -1,5 +1,4 @@
-// The Linux stand-ins of winmm's four entry points that the music module uses, over GStreamer:
-// MCI command strings and their error texts, the wave-output device count and the sound player.
+// The media behind our MCI interpreter on Linux: music files and audio CDs over GStreamer.
 #pragma once
 
 #include <cstdint>
@@ -9,21 +8,6 @@
 #include "shell/music/mci_media.h"
 
 namespace velmoria {
-
-// mciSendStringA(command, returnString, returnLength, callback). The callback window is not
-// used: no command here notifies.
-uint32_t MciSendStringGst(const char* command, char* returnString, uint32_t returnLength,
-                          void* callback);
-
-// mciGetErrorStringA(code, text, length): non-zero when a text was written.
-int MciGetErrorStringGst(uint32_t code, char* text, uint32_t length);
-
-// waveOutGetNumDevs(): 1 when an audio output can be opened, else 0.
-uint32_t WaveOutGetNumDevsGst();
-
-// PlaySoundA(sound, module, flags) for wave files: SND_ASYNC, SND_LOOP, SND_NODEFAULT,
-// SND_NOSTOP and SND_FILENAME; a null sound stops. Non-zero on success.
-int PlaySoundGst(const char* sound, void* module, uint32_t flags);
 
 // The media backend: files through playbin, the first CD drive (VELMORIA_CD_DEVICE, else
 // /dev/cdrom) through cdparanoiasrc.

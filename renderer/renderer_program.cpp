@@ -1,0 +1,55 @@
+// The renderer's entry sequence, its window set-up and its frame loop.
+#include "renderer/renderer_program.h"
+
+#include <new>
+
+#include "renderer/frame.h"
+#include "renderer/scene.h"
+
+namespace velmoria {
+
+SaverSettings* saverSettings = nullptr;
+
+int RunRenderer(RendererWindow& window, int showCommand) {
+    // Without a settings record there is nothing the window could consult: end quietly.
+    saverSettings = new (std::nothrow) SaverSettings();
+    if (saverSettings == nullptr) {
+        return 0;
+    }
+    Registry& registry = RendererPlatform::Current().CurrentUserRegistry();
+    ReadSystemSaverValues(*saverSettings, registry);
+    ReadRendererSettings(*saverSettings, registry);
+    RunRendererWindow(window, *saverSettings, showCommand);
+    delete saverSettings;
+    saverSettings = nullptr;
+    return 0;
+}
+
+void RunRendererWindow(RendererWindow& window, SaverSettings& settings, int showCommand) {
+    int32_t width = 0;
+    int32_t height = 0;
+    if (!window.Create(settings, width, height)) {
+        return;
+    }
+    InitScene(width, height);
+    window.Show(showCommand);
+    RunFrameLoop(window, DrawFrame);
+    window.TearDown();
+}
+
+void RunFrameLoop(RendererWindow& window, const std::function<void()>& drawFrame) {
+    for (;;) {
+        switch (window.HandleNextMessage()) {
+            case RendererWindow::Message::Quit:
+                return;
+            case RendererWindow::Message::Handled:
+                continue;
+            case RendererWindow::Message::QueueEmpty:
+                drawFrame();
+                window.SwapBuffers();
+                break;
+        }
+    }
+}
+
+}  // namespace velmoria

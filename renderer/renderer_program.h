@@ -1,0 +1,29 @@
+// The renderer program, shared by its platforms: the entry sequence with the settings record,
+// the set-up of the window around InitScene, and the frame loop that empties the window's queue
+// before each frame. The window itself is the platform's (RendererWindow in platform.h).
+#pragma once
+
+#include <functional>
+
+#include "renderer/platform.h"
+#include "renderer/saver_settings.h"
+
+namespace velmoria {
+
+// The one settings record; the window procedure reaches it through this pointer.
+extern SaverSettings* saverSettings;
+
+// Creates and fills the settings record, runs the window and its loop, frees the record.
+// Returns the process's exit code, which is always 0.
+int RunRenderer(RendererWindow& window, int showCommand);
+
+// Creates the window and its context, sets up the scene at the window's size, shows the window,
+// runs the frame loop until the window is gone and releases the context. Returns at once when
+// the window cannot be created.
+void RunRendererWindow(RendererWindow& window, SaverSettings& settings, int showCommand);
+
+// Until the window quits: every pending message is handled first; only when none is left is a
+// frame drawn and presented. No pacing: as fast as the swap allows.
+void RunFrameLoop(RendererWindow& window, const std::function<void()>& drawFrame);
+
+}  // namespace velmoria

@@ -1,0 +1,31 @@
+// The error box and the hidden pointer of the Linux renderer.
+#include "renderer/x11/renderer_platform_x11.h"
+
+#include <cstring>
+
+#include "renderer/x11/error_box_x11.h"
+
+namespace velmoria {
+
+void RendererPlatformX11::ShowErrorBox(const char* text) {
+    ShowErrorBoxX11(text);
+}
+
+// An empty 1 x 1 pointer for the window, kept for its whole life.
+void RendererPlatformX11::HideCursor() {
+    Display* display = window_.display();
+    const Window window = window_.window();
+    if (display == nullptr || window == None) {
+        return;
+    }
+    static char emptyBits[1] = {0};
+    Pixmap empty = XCreateBitmapFromData(display, window, emptyBits, 1, 1);
+    XColor black;
+    std::memset(&black, 0, sizeof black);
+    Cursor invisible = XCreatePixmapCursor(display, empty, empty, &black, &black, 0, 0);
+    XDefineCursor(display, window, invisible);
+    XFreeCursor(display, invisible);
+    XFreePixmap(display, empty);
+}
+
+}  // namespace velmoria

@@ -1,0 +1,38 @@
+// The renderer's window on X11 with GLX: one top-level window over the screen, titled
+// "Skorvane_VC", class "OpenGL", asking a window manager for full screen without decorations.
+#pragma once
+
+#include <GL/glx.h>
+#include <X11/Xlib.h>
+
+#include "renderer/platform.h"
+
+namespace velmoria {
+
+class RendererWindowX11 final : public RendererWindow {
+  public:
+    bool Create(SaverSettings& settings, int32_t& width, int32_t& height) override;
+    void Show(int showCommand) override;
+    Message HandleNextMessage() override;
+    void SwapBuffers() override;
+    void TearDown() override;
+
+    Display* display() const { return display_; }
+    // The window, or None before it exists and once it is destroyed.
+    Window window() const { return destroyed_ ? None : window_; }
+
+  private:
+    void HandleEvent(XEvent& event);
+    void RequestClose();
+
+    SaverSettings* settings_ = nullptr;
+    Display* display_ = nullptr;
+    Window window_ = None;
+    GLXContext context_ = nullptr;
+    bool destroyed_ = false;  // destroyed by us, or DestroyNotify seen
+    bool quit_ = false;       // the loop's WM_QUIT
+    Atom wmProtocols_ = None;
+    Atom wmDeleteWindow_ = None;
+};
+
+}  // namespace velmoria

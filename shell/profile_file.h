@@ -1,0 +1,45 @@
+// The profile functions' rules for a whole file, between its bytes and the program's text (UTF-8
+// on Linux): which encoding a file is in (code page 932, or the encoding of its byte-order
+// mark), what a read gives through the narrow call's 256-byte buffer, and what a write saves.
+// The Linux profile functions are these rules plus reading and replacing the file
+// (posix/profile_file_posix.cpp); the tests run them on both platforms.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "shell/profile_text.h"
+#include "shell/text_codec.h"
+
+namespace velmoria {
+
+enum class ProfileEncoding { Cp932, Utf8, Utf16Le, Utf16Be };
+
+struct ProfileFileText {
+    ProfileEncoding encoding = ProfileEncoding::Cp932;
+    std::u16string text;
+};
+
+// Reads a file's bytes: a byte-order mark names the encoding, anything else is code page 932.
+ProfileFileText DecodeProfileFile(std::string_view bytes, TextCodec& codec);
+
+// The value GetPrivateProfileStringA gives with an empty default and a 256-byte buffer: whole
+// characters within 255 bytes; empty for a missing section or key (or text that is not UTF-8).
+std::string ReadProfileValue(std::string_view fileBytes, std::string_view section,
+                             std::string_view key, TextCodec& codec);
+
+struct ProfileUpdate {
+    enum class Outcome {
+        Refused,    // the file must stay as it is; the write fails
+        Unchanged,  // the key holds that value already; nothing to write, the write succeeds
+        Rewrite,    // save `bytes` in place of the file
+    };
+    Outcome outcome = Outcome::Refused;
+    std::string bytes;
+};
+
+// WritePrivateProfileStringA on a file whose bytes are `fileBytes` (null for a missing file).
+ProfileUpdate UpdateProfileFile(const std::string* fileBytes, std::string_view section,
+                                std::string_view key, std::string_view value, TextCodec& codec);
+
+}  // namespace velmoria

@@ -1,0 +1,18 @@
+// The settings file's text conversions with the platform's own functions. Windows' profile
+// functions convert for themselves; this codec lets the tests run the portable file rules
+// (shell/profile_file.h) on Windows too, against the same expectations as iconv on Linux.
+#pragma once
+
+#include "shell/text_codec.h"
+
+namespace velmoria {
+
+class TextCodecWin32 final : public TextCodec {
+  public:
+    std::u16string Cp932ToUtf16(std::string_view bytes) override;
+    bool Utf16ToCp932(std::u16string_view text, std::string& bytes) override;
+    bool Utf8ToUtf16(std::string_view bytes, std::u16string& text) override;
+    std::string Utf16ToUtf8(std::u16string_view text) override;
+};
+
+}  // namespace velmoria

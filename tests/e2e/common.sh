@@ -1,0 +1,92 @@
+# Sourced by the end-to-end and differential scripts: failure counting, the Wine runner, the X
+# display, a Japanese locale for Wine, and private X servers with a window manager.
+# shellcheck shell=bash
+
+e2e_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+wine_run="$e2e_root/scripts/wine-run"
+failures=0
+
+# Counts and prints one failure; `case_name`, when set, names the case.
+fail() {
+    echo "FAIL${case_name:+ $case_name}: $*"
+    failures=$((failures + 1))
+}
+
+# Prints the summary line and ends the script: 0 without failures.
+finish() {
+    echo "$1: $failures failures"
+    [ "$failures" -eq 0 ]
+    exit $?
+}
+
+# Ends the script as skipped (CTest's SKIP_RETURN_CODE 77) without an X server in DISPLAY.
+require_display() {
+    if [ -z "${DISPLAY:-}" ] || ! xwininfo -root >/dev/null 2>&1; then
+        echo "SKIP: no X server in DISPLAY"
+        exit 77
+    fi
+}
+
+# Polls a command every 0.05 s until it succeeds or SECONDS have passed.
+wait_until() {
+    local seconds=$1
+    shift
+    local tries=$((seconds * 20))
+    while [ "$tries" -gt 0 ]; do
+        "$@" && return 0
+        sleep 0.05
+        tries=$((tries - 1))
+    done
+    return 1
+}
+
+# Builds a ja_JP.UTF-8 locale of our own in FOLDER, so that Wine's ANSI code page is 932 without
+# a system locale; wine_japanese then runs a Windows program with it.
+japanese_locale() {
+    japanese_locale_folder=$1
+    mkdir -p "$japanese_locale_folder"
+    [ -d "$japanese_locale_folder/ja_JP.UTF-8" ] ||
+        localedef -i ja_JP -f UTF-8 "$japanese_locale_folder/ja_JP.UTF-8" >/dev/null 2>&1 || {
+        echo "FAIL: could not build the ja_JP.UTF-8 locale (package locales)"
+        exit 1
+    }
+}
+wine_japanese() {
+    LOCPATH="$japanese_locale_folder" LC_ALL=ja_JP.UTF-8 "$wine_run" "$@"
+}
+
+# Starts an X server of the script's own (WIDTHxHEIGHT, default 1024x768) and points DISPLAY at
+# it; it ends with the script. Returns 1 when Xvfb is missing or does not start.
+private_display_pids=()
+start_private_display() {
+    command -v Xvfb >/dev/null 2>&1 || return 1
+    local number=150
+    while [ -e "/tmp/.X${number}-lock" ] || [ -e "/tmp/.X11-unix/X${number}" ]; do
+        number=$((number + 1))
+    done
+    Xvfb ":$number" -noreset -screen 0 "${1:-1024x768}x24" >/dev/null 2>&1 &
+    private_display_pids+=($!)
+    export DISPLAY=":$number"
+    trap stop_private_processes EXIT
+    wait_until 10 xwininfo -root >/dev/null 2>&1
+}
+stop_private_processes() {
+    local pid
+    for pid in "${private_display_pids[@]}"; do
+        kill "$pid" 2>/dev/null
+    done
+    wait 2>/dev/null
+}
+
+# Starts a reparenting window manager from Debian on DISPLAY (openbox, fvwm, ...) and waits until
+# it has announced itself (_NET_SUPPORTING_WM_CHECK). Returns 1 when it is not installed.
+start_window_manager() {
+    local wm=$1
+    command -v "$wm" >/dev/null 2>&1 || return 1
+    case $wm in
+        fvwm) fvwm -f /dev/null >/dev/null 2>&1 & ;;
+        *) "$wm" >/dev/null 2>&1 & ;;
+    esac
+    private_display_pids=("$!" "${private_display_pids[@]}")
+    wait_until 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"'
+}

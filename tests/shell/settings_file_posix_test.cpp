@@ -1,0 +1,72 @@
+// Our Linux profile functions on real files: the replacement through a temporary file, links,
+// permissions and missing folders.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "shell/settings_file.h"
+#include "test_files.h"
+
+namespace velmoria {
+namespace {
+
+TEST(LinuxProfile, ReplacedThroughATemporaryFile) {
+    ScratchFolder folder;
+    const std::string ini = folder.Write("a.ini", "[s]\r\nk=1\r\n");
+    chmod(ini.c_str(), 0640);
+    struct stat before {};
+    stat(ini.c_str(), &before);
+    WriteIniString("s", "k", "2", ini);
+    struct stat after {};
+    stat(ini.c_str(), &after);
+    EXPECT_NE(before.st_ino, after.st_ino);  // a new file renamed into place
+    EXPECT_EQ(after.st_mode & 07777, 0640u);
+    size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry :
+         std::filesystem::directory_iterator(folder.Folder())) {
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1u);  // no temporary file left behind
+}
+
+TEST(LinuxProfile, WritesThroughASymbolicLink) {
+    ScratchFolder folder;
+    const std::string real = folder.Write("real.ini", "[s]\r\nk=1\r\n");
+    const std::string link = folder.Path("link.ini");
+    std::filesystem::create_symlink(real, link);
+    WriteIniString("s", "k", "2", link);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(folder.Read("real.ini"), "[s]\r\nk=2\r\n");
+}
+
+TEST(LinuxProfile, ReadOnlyFileOrFolderIsNotWritten) {
+    ScratchFolder folder;
+    const std::string ini = folder.Write("a.ini", "[s]\r\nk=1\r\n");
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "root writes every file";
+    }
+    chmod(ini.c_str(), 0444);
+    WriteIniString("s", "k", "2", ini);
+    EXPECT_EQ(ApiResult, 0);
+    EXPECT_EQ(folder.Read("a.ini"), "[s]\r\nk=1\r\n");
+    chmod(folder.Folder().c_str(), 0555);
+    WriteIniString("s", "new", "2", folder.Path("b.ini"));
+    EXPECT_EQ(ApiResult, 0);
+}
+
+TEST(LinuxProfile, MissingFoldersAreMade) {
+    ScratchFolder folder;
+    const std::string ini = folder.Path("config/velmoria/Velmoria.ini");
+    WriteIniString("Section", "k", "1", ini);
+    EXPECT_EQ(ApiResult, 1);
+    EXPECT_EQ(folder.Read("config/velmoria/Velmoria.ini"), "[Section]\r\nk=1\r\n");
+    struct stat info {};
+    stat(folder.Path("config/velmoria").c_str(), &info);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+}
+
+}  // namespace
+}  // namespace velmoria
