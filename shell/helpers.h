@@ -7,8 +7,8 @@
 
 namespace velmoria {
 
-// Which characters end a folder name. Windows paths know "\" and the drive's ":"; on Linux "/"
-// is a separator as well, so that both kinds of path find their folder.
+// Which characters end a folder name: "\" and the drive's ":" on Windows, "/" alone on Linux
+// (where ":" and "\" are characters of a name like any other).
 enum class PathStyle { Windows, Posix };
 
 // How a platform writes paths.
@@ -23,7 +23,8 @@ struct PathSyntax {
 extern int16_t ZoomX;
 extern int16_t ZoomY;
 
-// The folder part of a path: up to its last separator, without a trailing "\" (or "/").
+// The folder part of a path: up to its last separator, without a trailing "\" (or "/"); a file
+// directly in the Linux root has the folder "/".
 std::string FolderOf(std::string_view path, const PathSyntax& syntax);
 // The same with the platform's syntax.
 std::string FolderOf(std::string_view path);

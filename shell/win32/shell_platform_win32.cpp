@@ -81,8 +81,18 @@ bool ShellPlatformWin32::CloseWindowTitled(const char* title) {
 
 // ---- Files, folders and the profile functions ----
 
+namespace {
+
+// The narrow functions' code page (932 on the Japanese systems the saver is made for) decides
+// which bytes start a two-byte character.
+bool IsAnsiLeadByte(unsigned char byte) {
+    return IsDBCSLeadByte(byte) != 0;
+}
+
+}  // namespace
+
 PathSyntax ShellPlatformWin32::Paths() {
-    return {PathStyle::Windows, nullptr};
+    return {PathStyle::Windows, IsAnsiLeadByte};
 }
 
 bool ShellPlatformWin32::CanOpenForReading(const std::string& path) {

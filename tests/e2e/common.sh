@@ -40,10 +40,15 @@ wait_until() {
     return 1
 }
 
-# Builds a ja_JP.UTF-8 locale of our own in FOLDER, so that Wine's ANSI code page is 932 without
-# a system locale; wine_japanese then runs a Windows program with it.
+# Builds a ja_JP.UTF-8 locale of our own in FOLDER (or takes the one scripts/test has built), so
+# that Wine's ANSI code page is 932 without a system locale; wine_japanese then runs a Windows
+# program with it.
 japanese_locale() {
     japanese_locale_folder=$1
+    if [ -d "${VELMORIA_JAPANESE_LOCALE:-}/ja_JP.UTF-8" ]; then
+        japanese_locale_folder=$VELMORIA_JAPANESE_LOCALE
+        return 0
+    fi
     mkdir -p "$japanese_locale_folder"
     [ -d "$japanese_locale_folder/ja_JP.UTF-8" ] ||
         localedef -i ja_JP -f UTF-8 "$japanese_locale_folder/ja_JP.UTF-8" >/dev/null 2>&1 || {
