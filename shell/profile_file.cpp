@@ -44,17 +44,38 @@ bool Encode(std::u16string_view text, ProfileEncoding encoding, TextCodec& codec
     return false;
 }
 
-// A character's length in the narrow buffer: its code page 932 bytes (1 for one without a form,
-// which the platform replaces).
-size_t Cp932Length(char16_t c, TextCodec& codec) {
-    if (c < 0x80) {
+// True when code page 932 holds the text and gives back exactly the same characters (〜, — and
+// − have a form, but it reads back as other characters).
+bool RoundTripsThroughCp932(std::u16string_view text, TextCodec& codec) {
+    std::string bytes;
+    return codec.Utf16ToCp932(text, bytes) && codec.Cp932ToUtf16(bytes) == text;
+}
+
+bool IsHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool IsLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// The UTF-16 units of the character starting at `at` (a surrogate pair is one character).
+size_t CharacterUnits(std::u16string_view text, size_t at) {
+    return IsHighSurrogate(text[at]) && at + 1 < text.size() && IsLowSurrogate(text[at + 1]) ? 2
+                                                                                             : 1;
+}
+
+// A character's bytes in the narrow text: its code page 932 length when code page 932 holds it
+// (as on Windows), else its UTF-8 length (what the Linux program's text takes).
+size_t NarrowLength(std::u16string_view character, TextCodec& codec) {
+    if (character.size() == 1 && character[0] < 0x80) {
         return 1;
     }
     std::string bytes;
-    if (!codec.Utf16ToCp932(std::u16string_view(&c, 1), bytes) || bytes.empty()) {
-        return 1;
+    if (RoundTripsThroughCp932(character, codec) && codec.Utf16ToCp932(character, bytes)) {
+        return bytes.size();
     }
-    return bytes.size();
+    return codec.Utf16ToUtf8(character).size();
 }
 
 }  // namespace
@@ -88,14 +109,20 @@ std::string ReadProfileValue(std::string_view fileBytes, std::string_view sectio
     }
     const ProfileFileText file = DecodeProfileFile(fileBytes, codec);
     const std::u16string value = ProfileText::Parse(file.text).Get(sectionW, keyW, kNarrowBuffer);
-    // The value as the narrow call gives it: whole characters within 255 bytes of code page 932.
+    // The value as the narrow call gives it: whole characters within 255 bytes.
+    const std::u16string_view text(value);
     size_t bytes = 0;
     size_t keep = 0;
-    while (keep < value.size() && bytes + Cp932Length(value[keep], codec) <= kNarrowBuffer - 1) {
-        bytes += Cp932Length(value[keep], codec);
-        ++keep;
+    while (keep < text.size()) {
+        const size_t units = CharacterUnits(text, keep);
+        const size_t length = NarrowLength(text.substr(keep, units), codec);
+        if (bytes + length > kNarrowBuffer - 1) {
+            break;
+        }
+        bytes += length;
+        keep += units;
     }
-    return codec.Utf16ToUtf8(std::u16string_view(value).substr(0, keep));
+    return codec.Utf16ToUtf8(text.substr(0, keep));
 }
 
 ProfileUpdate UpdateProfileFile(const std::string* fileBytes, std::string_view section,
@@ -111,18 +138,18 @@ ProfileUpdate UpdateProfileFile(const std::string* fileBytes, std::string_view s
     const ProfileFileText file =
         fileBytes != nullptr ? DecodeProfileFile(*fileBytes, codec) : ProfileFileText{};
     ProfileText profile = ProfileText::Parse(file.text);
-    std::string unused;
-    // A name or value the file's code page cannot hold is refused; the file stays as it was.
-    if (file.encoding == ProfileEncoding::Cp932 &&
-        (!codec.Utf16ToCp932(sectionW, unused) || !codec.Utf16ToCp932(keyW, unused) ||
-         !codec.Utf16ToCp932(valueW, unused))) {
-        return update;
-    }
     if (!profile.Set(sectionW, keyW, valueW)) {
         update.outcome = ProfileUpdate::Outcome::Unchanged;
         return update;
     }
-    if (Encode(profile.Serialize(), file.encoding, codec, update.bytes)) {
+    const std::u16string saved = profile.Serialize();
+    // Code page 932 keeps files byte for byte as Windows writes them; a text it cannot hold
+    // exactly makes the whole file UTF-8 with a byte-order mark, so that no setting is lost.
+    ProfileEncoding encoding = file.encoding;
+    if (encoding == ProfileEncoding::Cp932 && !RoundTripsThroughCp932(saved, codec)) {
+        encoding = ProfileEncoding::Utf8;
+    }
+    if (Encode(saved, encoding, codec, update.bytes)) {
         update.outcome = ProfileUpdate::Outcome::Rewrite;
     }
     return update;

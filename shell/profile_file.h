@@ -1,6 +1,8 @@
 // The profile functions' rules for a whole file, between its bytes and the program's text (UTF-8
 // on Linux): which encoding a file is in (code page 932, or the encoding of its byte-order
-// mark), what a read gives through the narrow call's 256-byte buffer, and what a write saves.
+// mark), what a read gives through the narrow call's 256-byte buffer, and what a write saves:
+// code page 932 as Windows writes it, or UTF-8 with a byte-order mark once the text holds a
+// character code page 932 cannot give back exactly.
 // The Linux profile functions are these rules plus reading and replacing the file
 // (posix/profile_file_posix.cpp); the tests run them on both platforms.
 #pragma once
@@ -24,13 +26,14 @@ struct ProfileFileText {
 ProfileFileText DecodeProfileFile(std::string_view bytes, TextCodec& codec);
 
 // The value GetPrivateProfileStringA gives with an empty default and a 256-byte buffer: whole
-// characters within 255 bytes; empty for a missing section or key (or text that is not UTF-8).
+// characters within 255 bytes, counting the code page 932 bytes of the characters it holds and
+// the UTF-8 bytes of the others; empty for a missing section or key (or text that is not UTF-8).
 std::string ReadProfileValue(std::string_view fileBytes, std::string_view section,
                              std::string_view key, TextCodec& codec);
 
 struct ProfileUpdate {
     enum class Outcome {
-        Refused,    // the file must stay as it is; the write fails
+        Refused,    // names or value not UTF-8: the file stays as it is; the write fails
         Unchanged,  // the key holds that value already; nothing to write, the write succeeds
         Rewrite,    // save `bytes` in place of the file
     };

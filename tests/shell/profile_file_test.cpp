@@ -1,7 +1,7 @@
 // The settings file's rules between bytes and the program's text, in memory, with each
 // platform's codec (iconv on Linux, the system's conversions on Windows): code page 932 bytes,
-// byte-order marks, the narrow read's cut, the platform's reading of odd bytes, refusals and
-// writes that change nothing.
+// byte-order marks, UTF-8 for what code page 932 cannot hold, the narrow read's cut, the
+// platform's reading of odd bytes, refusals and writes that change nothing.
 #include "shell/profile_file.h"
 
 #include <gtest/gtest.h>
@@ -48,12 +48,53 @@ TEST_F(ProfileFile, JapaneseKeysAndValuesAreCodePage932) {
     EXPECT_EQ(Read(update.bytes, "section", "bgmﾌｧｲﾙ"), "/音楽/テーマ.mp3");
 }
 
-TEST_F(ProfileFile, ValueWithoutCodePage932FormIsRefused) {
-    const std::string before = "[Section]\r\nk=1\r\n";
-    for (const char* value : {"café", "😀", "\xFF\xFE"}) {
-        EXPECT_EQ(Write(&before, "Section", "k", value).outcome, Outcome::Refused) << value;
+// A value that code page 932 cannot hold, or holds only as another character (〜, —, −), would
+// be lost: the whole file is then saved as UTF-8 with a byte-order mark, and reads back exactly.
+// What code page 932 holds (Russian letters among them) keeps the file as Windows writes it.
+TEST_F(ProfileFile, ValuesOutsideCodePage932TurnTheFileIntoUtf8) {
+    const std::string before = "[Section]\r\nBGM\x8B\xE6\x95\xAA=2\r\n";  // BGM区分=2
+    struct Case {
+        const char* value;
+        bool utf8;
+    };
+    const Case cases[] = {
+        {"/home/u/Musique/café.mp3", true},       {"/home/u/Müsik/über.mp3", true},
+        {"/home/u/Київ/пісня.mp3", true},         {"/home/u/🎵/song.mp3", true},
+        {"/home/u/〜/wave—dash−minus.mp3", true}, {"/home/u/Музыка/песня.mp3", false},
+    };
+    for (const Case& c : cases) {
+        const ProfileUpdate update = Write(&before, "Section", "BGMﾌｧｲﾙ", c.value);
+        ASSERT_EQ(update.outcome, Outcome::Rewrite) << c.value;
+        EXPECT_EQ(update.bytes.compare(0, 3, "\xEF\xBB\xBF") == 0, c.utf8) << c.value;
+        if (c.utf8) {
+            EXPECT_EQ(update.bytes, "\xEF\xBB\xBF[Section]\r\nBGM区分=2\r\nBGMﾌｧｲﾙ=" +
+                                        std::string(c.value) + "\r\n")
+                << c.value;
+        }
+        EXPECT_EQ(Read(update.bytes, "Section", "BGMﾌｧｲﾙ"), c.value);
+        EXPECT_EQ(Read(update.bytes, "Section", "BGM区分"), "2");
     }
-    EXPECT_EQ(Write(&before, "Séction", "k", "2").outcome, Outcome::Refused);
+    // Names too: a section only UTF-8 can hold.
+    const ProfileUpdate update = Write(&before, "Séction", "k", "2");
+    ASSERT_EQ(update.outcome, Outcome::Rewrite);
+    EXPECT_EQ(Read(update.bytes, "séction", "k"), "2");
+}
+
+TEST_F(ProfileFile, TextThatIsNotUtf8IsRefused) {
+    const std::string before = "[Section]\r\nk=1\r\n";
+    EXPECT_EQ(Write(&before, "Section", "k", "\xFF\xFE").outcome, Outcome::Refused);
+    EXPECT_EQ(Write(&before, "Section", "\xC3", "1").outcome, Outcome::Refused);
+}
+
+// Characters code page 932 cannot hold count their UTF-8 bytes, and a character outside the
+// basic plane is never split.
+TEST_F(ProfileFile, TheCutCountsUtf8BytesForOtherCharacters) {
+    const std::string file = "\xEF\xBB\xBF[s]\r\nwhole=" + std::string(251, 'a') +
+                             "🎵\r\ncut=" + std::string(252, 'a') +
+                             "🎵\r\naccent=" + std::string(253, 'a') + "éé\r\n";
+    EXPECT_EQ(Read(file, "s", "whole"), std::string(251, 'a') + "🎵");
+    EXPECT_EQ(Read(file, "s", "cut"), std::string(252, 'a'));
+    EXPECT_EQ(Read(file, "s", "accent"), std::string(253, 'a') + "é");
 }
 
 TEST_F(ProfileFile, LongJapaneseValueIsCutAtACharacter) {

@@ -8,10 +8,30 @@
 #include <string>
 
 #include "shell/settings_file.h"
+#include "shell/startup.h"
 #include "test_files.h"
 
 namespace velmoria {
 namespace {
+
+// What the settings dialog's OK writes for a music file whose name code page 932 cannot hold,
+// read back by the next start: the setting is kept, not forgotten.
+TEST(LinuxProfile, MusicFileNamesOutsideCodePage932SurviveARestart) {
+    for (const char* name : {"café.mp3", "пісня.mp3", "🎵 song.mp3", "〜wave—dash−minus.mp3"}) {
+        ScratchFolder folder;
+        const std::string music = folder.Write(name, "ID3");
+        const std::string ini = folder.Path("Velmoria.ini");
+        WriteIniString(kSettingsSection, kKeyBgmKind, "2", ini);
+        WriteIniString(kSettingsSection, kKeyBgmRepeat, "0", ini);
+        WriteIniString(kSettingsSection, kKeyBgmFile, music, ini);
+        EXPECT_EQ(ApiResult, 1) << name;
+        BgmKind = 0;
+        BgmFile.clear();
+        ReadSettingsFrom(ini, folder.Folder());
+        EXPECT_EQ(BgmKind, 2) << name;
+        EXPECT_EQ(BgmFile, music) << name;
+    }
+}
 
 TEST(LinuxProfile, ReplacedThroughATemporaryFile) {
     ScratchFolder folder;
