@@ -30,22 +30,39 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
-// regedit's version 5 files are UTF-16LE with a byte-order mark; turn them into UTF-8.
+void AppendUtf8(std::string& out, uint32_t u) {
+    if (u < 0x80) {
+        out += static_cast<char>(u);
+    } else if (u < 0x800) {
+        out += static_cast<char>(0xC0 | (u >> 6));
+        out += static_cast<char>(0x80 | (u & 0x3F));
+    } else if (u < 0x10000) {
+        out += static_cast<char>(0xE0 | (u >> 12));
+        out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (u & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (u >> 18));
+        out += static_cast<char>(0x80 | ((u >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (u & 0x3F));
+    }
+}
+
+// UTF-16LE bytes as UTF-8: surrogate pairs joined, a lone surrogate as U+FFFD, an odd last byte
+// dropped. NULs stay (they end the strings of a multi-string value).
 std::string Utf8FromUtf16Le(std::string_view bytes) {
     std::string out;
-    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
-        const uint32_t u =
-            static_cast<uint8_t>(bytes[i]) | (static_cast<uint8_t>(bytes[i + 1]) << 8);
-        if (u < 0x80) {
-            out += static_cast<char>(u);
-        } else if (u < 0x800) {
-            out += static_cast<char>(0xC0 | (u >> 6));
-            out += static_cast<char>(0x80 | (u & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (u >> 12));
-            out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (u & 0x3F));
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        uint32_t u = static_cast<uint8_t>(bytes[i]) | (static_cast<uint8_t>(bytes[i + 1]) << 8);
+        if (u >= 0xD800 && u <= 0xDBFF && i + 3 < bytes.size()) {
+            const uint32_t low =
+                static_cast<uint8_t>(bytes[i + 2]) | (static_cast<uint8_t>(bytes[i + 3]) << 8);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                u = 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00);
+                i += 2;
+            }
         }
+        AppendUtf8(out, u >= 0xD800 && u <= 0xDFFF ? 0xFFFD : u);
     }
     return out;
 }
@@ -105,7 +122,14 @@ bool ParseHexBytes(std::string_view s, std::vector<uint8_t>& out) {
 
 enum class Data { Value, Delete, Invalid };
 
-Data ParseData(std::string_view s, std::vector<uint8_t>& out) {
+// The string types (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) when written as hex(1), hex(2), hex(7).
+bool IsStringType(std::string_view lowerPrefix) {
+    return lowerPrefix == "hex(1)" || lowerPrefix == "hex(2)" || lowerPrefix == "hex(7)";
+}
+
+// `version5`: the file is a "Windows Registry Editor Version 5.00" one, whose hex strings are
+// UTF-16; RegQueryValueExA gives them in the narrow code page, as the string form already is.
+Data ParseData(std::string_view s, bool version5, std::vector<uint8_t>& out) {
     s = Trim(s);
     if (s == "-") {
         return Data::Delete;
@@ -139,10 +163,15 @@ Data ParseData(std::string_view s, std::vector<uint8_t>& out) {
     }
     if (lower.compare(0, 4, "hex:") == 0 || lower.compare(0, 4, "hex(") == 0) {
         const size_t colon = s.find(':');
-        if (colon == std::string_view::npos) {
+        if (colon == std::string_view::npos || !ParseHexBytes(s.substr(colon + 1), out)) {
             return Data::Invalid;
         }
-        return ParseHexBytes(s.substr(colon + 1), out) ? Data::Value : Data::Invalid;
+        if (version5 && IsStringType(Lower(Trim(s.substr(0, colon))))) {
+            const std::string narrow = Utf8FromUtf16Le(
+                std::string_view(reinterpret_cast<const char*>(out.data()), out.size()));
+            out.assign(narrow.begin(), narrow.end());
+        }
+        return Data::Value;
     }
     return Data::Invalid;
 }
@@ -176,7 +205,7 @@ RegistryFile RegistryFile::Parse(std::string_view raw) {
     std::string converted;
     if (raw.size() >= 2 && static_cast<uint8_t>(raw[0]) == 0xFF &&
         static_cast<uint8_t>(raw[1]) == 0xFE) {
-        converted = Utf8FromUtf16Le(raw);
+        converted = Utf8FromUtf16Le(raw.substr(2));
         raw = converted;
     }
     if (raw.size() >= 3 && raw.substr(0, 3) == "\xEF\xBB\xBF") {
@@ -206,8 +235,8 @@ RegistryFile RegistryFile::Parse(std::string_view raw) {
             lines.emplace_back(line);
         }
     }
-    if (lines.empty() ||
-        (lines[0] != "REGEDIT4" && lines[0] != "Windows Registry Editor Version 5.00")) {
+    const bool version5 = !lines.empty() && lines[0] == "Windows Registry Editor Version 5.00";
+    if (lines.empty() || (lines[0] != "REGEDIT4" && !version5)) {
         return file;
     }
     Values* current = nullptr;
@@ -262,7 +291,7 @@ RegistryFile RegistryFile::Parse(std::string_view raw) {
             continue;
         }
         std::vector<uint8_t> data;
-        switch (ParseData(line.substr(1), data)) {
+        switch (ParseData(line.substr(1), version5, data)) {
             case Data::Value:
                 (*current)[Lower(name)] = std::move(data);
                 break;

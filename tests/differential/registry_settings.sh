@@ -44,6 +44,11 @@ check particle1-string-0 "$renderer" Particle1 REG_SZ 0 '"0"' particle1 48
 check particle2-long-string "$renderer" Particle2 REG_SZ abcd '"abcd"' particle2 1
 check qualhi-two-bytes "$renderer" QualHi REG_BINARY 3530 hex:35,30 qualHi 12341
 check qualmed-five-bytes "$renderer" QualMed REG_BINARY 0102030405 hex:01,02,03,04,05 qualMed 0
+# Strings exported as hex are UTF-16 in version 5 files; the narrow call gives them narrow.
+check threshold-expand-50 "$saver" "Mouse Threshold" REG_EXPAND_SZ 50 'hex(2):35,00,30,00,00,00' \
+    mouseThreshold 12341
+check rotate-multi-5 "$renderer" Rotate REG_MULTI_SZ 5 'hex(7):35,00,00,00,00,00' rotate 53
+check gravity-string-hex-1 "$renderer" GRAVITY REG_SZ 1 'hex(1):31,00,00,00' gravity 49
 "$wine_run" reg delete "HKCU\\Software\\Orvek" /f >/dev/null 2>&1 || true
 "$wine_run" reg delete "HKCU\\$saver" /f >/dev/null 2>&1 || true
 finish "registry cases"

@@ -183,5 +183,41 @@ TEST(RegistryFileReader, Utf16FileAsRegeditWritesIt) {
     EXPECT_EQ(Read(utf16).mouseThreshold, 7);
 }
 
+// String types written as hex: in version 5 files their bytes are UTF-16, which
+// RegQueryValueExA hands back in the narrow code page (UTF-8 for the Linux programs); in REGEDIT4
+// files they are narrow already.
+TEST(RegistryFileReader, HexStringsComeBackNarrow) {
+    struct Case {
+        const char* header;
+        const char* data;
+        std::vector<uint8_t> bytes;
+    };
+    const char* const v5 = "Windows Registry Editor Version 5.00\r\n";
+    const char* const v4 = "REGEDIT4\r\n";
+    const Case cases[] = {
+        {v5, "hex(1):35,00,30,00,00,00", {'5', '0', 0}},
+        {v5, "hex(2):35,00,30,00,00,00", {'5', '0', 0}},
+        {v5, "hex(7):35,00,00,00,00,00", {'5', 0, 0}},
+        {v5, "hex(2):e9,00,00,00", {0xC3, 0xA9, 0}},                    // é
+        {v5, "hex(2):3c,d8,b5,df,00,00", {0xF0, 0x9F, 0x8E, 0xB5, 0}},  // a surrogate pair
+        {v5, "hex(1):35,00,30", {'5'}},                                 // an odd byte left over
+        {v5, "hex(3):35,00,30,00", {'5', 0, '0', 0}},                   // binary stays as it is
+        {v5, "hex(4):35,00,30,00", {'5', 0, '0', 0}},
+        {v4, "hex(2):35,30,00", {'5', '0', 0}},
+        {v4, "hex(7):35,00,00", {'5', 0, 0}},
+    };
+    for (const Case& c : cases) {
+        RegistryFile f = RegistryFile::Parse(std::string(c.header) + "[HKEY_CURRENT_USER\\K]\r\n" +
+                                             "\"V\"=" + c.data + "\r\n");
+        ASSERT_NE(f.Find("K", "V"), nullptr) << c.header << c.data;
+        EXPECT_EQ(*f.Find("K", "V"), c.bytes) << c.header << c.data;
+    }
+    // "50" as a version 5 expandable string reads as the same four bytes as the plain string.
+    EXPECT_EQ(
+        Read(std::string(kHeader) + kSaverKey + "\"Mouse Threshold\"=hex(2):35,00,30,00,00,00\r\n")
+            .mouseThreshold,
+        12341);
+}
+
 }  // namespace
 }  // namespace velmoria
