@@ -1,12 +1,16 @@
-// The search of the window tree by title: the root's children and, for window-manager frames,
-// their children.
+// The search of the window tree by title. Top-level windows are where a window manager leaves
+// them: its clients sit inside frames, sometimes several windows deep (KWin: frame, wrapper,
+// client; fvwm: frame, parent, client), and are listed on the root window (_NET_CLIENT_LIST);
+// unmanaged and unmapped windows (the shell's hidden markers) are children of the root.
 #include "shell/x11/window_search_x11.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
 #include <cstring>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "common/x11/x11_support.h"
 
@@ -14,26 +18,42 @@ namespace velmoria {
 
 namespace {
 
-bool HasTitle(Display* display, Window window, const char* title) {
-    const Atom netWmName = XInternAtom(display, "_NET_WM_NAME", False);
-    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+// How far below a root child a window manager's client may sit.
+constexpr int kMaxFrameDepth = 4;
+
+struct Atoms {
+    Atom netWmName;
+    Atom utf8;
+    Atom wmState;
+    Atom clientList;
+    Atom clientListStacking;
+
+    explicit Atoms(Display* display)
+        : netWmName(XInternAtom(display, "_NET_WM_NAME", False)),
+          utf8(XInternAtom(display, "UTF8_STRING", False)),
+          wmState(XInternAtom(display, "WM_STATE", False)),
+          clientList(XInternAtom(display, "_NET_CLIENT_LIST", False)),
+          clientListStacking(XInternAtom(display, "_NET_CLIENT_LIST_STACKING", False)) {}
+};
+
+bool HasTitle(Display* display, const Atoms& atoms, Window window, const char* title) {
     Atom type = None;
     int format = 0;
     unsigned long count = 0;
     unsigned long after = 0;
     unsigned char* data = nullptr;
-    bool match = false;
-    if (XGetWindowProperty(display, window, netWmName, 0, 1024, False, utf8, &type, &format, &count,
-                           &after, &data) == Success &&
+    if (XGetWindowProperty(display, window, atoms.netWmName, 0, 1024, False, atoms.utf8, &type,
+                           &format, &count, &after, &data) == Success &&
         data != nullptr) {
-        match = type == utf8 && format == 8 &&
-                std::string(reinterpret_cast<char*>(data), count) == title;
+        const bool match = type == atoms.utf8 && format == 8 &&
+                           std::string(reinterpret_cast<char*>(data), count) == title;
         XFree(data);
-    }
-    if (match) {
-        return true;
+        if (match) {
+            return true;
+        }
     }
     char* name = nullptr;
+    bool match = false;
     if (XFetchName(display, window, &name) != 0 && name != nullptr) {
         match = std::strcmp(name, title) == 0;
         XFree(name);
@@ -41,17 +61,75 @@ bool HasTitle(Display* display, Window window, const char* title) {
     return match;
 }
 
-// The children of a window, or none when it has gone.
-Window* Children(Display* display, Window window, unsigned int& count) {
+bool HasProperty(Display* display, Window window, Atom property) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, window, property, 0, 0, False, AnyPropertyType, &type, &format,
+                           &count, &after, &data) != Success) {
+        return false;
+    }
+    if (data != nullptr) {
+        XFree(data);
+    }
+    return type != None;
+}
+
+// The children of a window; none when it has gone.
+std::vector<Window> Children(Display* display, Window window) {
     Window root = None;
     Window parent = None;
     Window* children = nullptr;
-    count = 0;
-    if (XQueryTree(display, window, &root, &parent, &children, &count) == 0) {
-        count = 0;
-        return nullptr;
+    unsigned int count = 0;
+    std::vector<Window> result;
+    if (XQueryTree(display, window, &root, &parent, &children, &count) != 0 &&
+        children != nullptr) {
+        result.assign(children, children + count);
     }
-    return children;
+    if (children != nullptr) {
+        XFree(children);
+    }
+    return result;
+}
+
+// A window list on the root (a window manager's clients); empty when there is none.
+std::vector<Window> RootList(Display* display, Atom property) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    std::vector<Window> result;
+    if (XGetWindowProperty(display, DefaultRootWindow(display), property, 0, 65536, False,
+                           XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
+        data != nullptr) {
+        if (type == XA_WINDOW && format == 32) {
+            const auto* windows = reinterpret_cast<const unsigned long*>(data);
+            result.assign(windows, windows + count);
+        }
+        XFree(data);
+    }
+    return result;
+}
+
+// The client inside a window manager's frame: the first window with WM_STATE, breadth first,
+// at most kMaxFrameDepth levels down; None when there is none.
+Window ClientInside(Display* display, const Atoms& atoms, Window frame) {
+    std::vector<Window> level = Children(display, frame);
+    for (int depth = 0; depth < kMaxFrameDepth && !level.empty(); ++depth) {
+        std::vector<Window> next;
+        for (const Window window : level) {
+            if (HasProperty(display, window, atoms.wmState)) {
+                return window;
+            }
+            const std::vector<Window> children = Children(display, window);
+            next.insert(next.end(), children.begin(), children.end());
+        }
+        level.swap(next);
+    }
+    return None;
 }
 
 }  // namespace
@@ -60,32 +138,44 @@ Window FindTopLevelWindowX11(Display* display, const char* title) {
     if (display == nullptr) {
         return None;
     }
-    // A window that goes while it is looked at gives BadWindow.
+    // A window that goes while it is looked at gives BadWindow; it is simply not found.
     XErrorTrapX11 trap(display);
-    Window found = None;
-    unsigned int count = 0;
-    Window* tops = Children(display, DefaultRootWindow(display), count);
-    for (unsigned int i = 0; i < count && found == None; ++i) {
-        if (HasTitle(display, tops[i], title)) {
-            found = tops[i];
-            break;
-        }
-        unsigned int innerCount = 0;
-        Window* inner = Children(display, tops[i], innerCount);
-        for (unsigned int j = 0; j < innerCount; ++j) {
-            if (HasTitle(display, inner[j], title)) {
-                found = inner[j];
-                break;
+    const Atoms atoms(display);
+    std::set<Window> seen;
+    auto matches = [&](Window window) {
+        return window != None && seen.insert(window).second &&
+               HasTitle(display, atoms, window, title);
+    };
+    // The clients a window manager lists, wherever it has put them.
+    bool listed = false;
+    for (const Atom list : {atoms.clientListStacking, atoms.clientList}) {
+        for (const Window client : RootList(display, list)) {
+            listed = true;
+            if (matches(client)) {
+                return client;
             }
         }
-        if (inner != nullptr) {
-            XFree(inner);
+    }
+    // The root's children: unmanaged and unmapped windows, and the frames of a window manager
+    // that lists nothing, searched down to their client.
+    const std::vector<Window> tops = Children(display, DefaultRootWindow(display));
+    for (const Window top : tops) {
+        if (matches(top)) {
+            return top;
         }
     }
-    if (tops != nullptr) {
-        XFree(tops);
+    if (!listed) {
+        for (const Window top : tops) {
+            if (HasProperty(display, top, atoms.wmState)) {
+                continue;  // a client itself, already looked at
+            }
+            const Window client = ClientInside(display, atoms, top);
+            if (matches(client)) {
+                return client;
+            }
+        }
     }
-    return found;
+    return None;
 }
 
 }  // namespace velmoria
