@@ -105,7 +105,7 @@ void Draw(Display* display, Window box, Window button, GC gc, const BoxLayout& l
 
 // Runs the box until OK is clicked, Return, Enter, Escape or space is pressed, or the box is
 // closed by the window manager.
-void RunBox(Display* display, const char* text) {
+void RunBox(Display* display, const char* text, Window owner) {
     const std::vector<std::string> lines = SplitLines(text);
     const int screen = DefaultScreen(display);
     GC gc = DefaultGC(display, screen);
@@ -120,6 +120,10 @@ void RunBox(Display* display, const char* text) {
     Window button = XCreateSimpleWindow(display, box, layout.buttonX, layout.buttonY, kButtonWidth,
                                         kButtonHeight, 0, black, white);
     SetDialogProperties(display, box, layout);
+    // A window manager keeps a box that belongs to the full-screen window above it.
+    if (owner != None) {
+        XSetTransientForHint(display, box, owner);
+    }
     Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
     XSetWMProtocols(display, box, &deleteWindow, 1);
     XSelectInput(display, box, ExposureMask | KeyPressMask | StructureNotifyMask);
@@ -184,7 +188,7 @@ void RunBox(Display* display, const char* text) {
 
 }  // namespace
 
-void ShowErrorBoxX11(const char* text) {
+void ShowErrorBoxX11(const char* text, unsigned long owner) {
     WriteErrorTextPosix(text);
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
@@ -193,7 +197,7 @@ void ShowErrorBoxX11(const char* text) {
     {
         // The box's own requests may meet a window manager's changes; none of that matters.
         XErrorTrapX11 trap(display);
-        RunBox(display, text);
+        RunBox(display, text, static_cast<Window>(owner));
     }
     XCloseDisplay(display);
 }

@@ -6,7 +6,8 @@
 namespace velmoria {
 
 // Returns once OK is clicked, Return, Enter, Escape or space is pressed, or the window manager
-// closes the box.
-void ShowErrorBoxX11(const char* text);
+// closes the box. The box is transient for `owner` (the renderer's window; 0 for none), so that
+// a window manager keeps it above that full-screen window.
+void ShowErrorBoxX11(const char* text, unsigned long owner);
 
 }  // namespace velmoria

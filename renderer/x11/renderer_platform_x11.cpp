@@ -8,7 +8,7 @@
 namespace velmoria {
 
 void RendererPlatformX11::ShowErrorBox(const char* text) {
-    ShowErrorBoxX11(text);
+    ShowErrorBoxX11(text, window_.window());
 }
 
 // An empty 1 x 1 pointer for the window, kept for its whole life.
