@@ -17,6 +17,8 @@
 #include "common/x11/x11_support.h"
 #include "renderer/diagnostics.h"
 #include "renderer/input_rules.h"
+#include "renderer/scene.h"
+#include "renderer/x11/primary_monitor_x11.h"
 
 namespace velmoria {
 
@@ -40,15 +42,15 @@ void SetClass(Display* display, Window window) {
     XSetClassHint(display, window, &classHint);
 }
 
-// Asks a window manager, if there is one, to leave the window undecorated over the whole screen.
-void AskForFullScreen(Display* display, Window window, int width, int height) {
+// Asks a window manager, if there is one, to leave the window undecorated over the monitor.
+void AskForFullScreen(Display* display, Window window, const MonitorRectX11& monitor) {
     XSizeHints sizeHints;
     std::memset(&sizeHints, 0, sizeof sizeHints);
     sizeHints.flags = USPosition | USSize | PMinSize | PMaxSize;
-    sizeHints.x = 0;
-    sizeHints.y = 0;
-    sizeHints.width = sizeHints.min_width = sizeHints.max_width = width;
-    sizeHints.height = sizeHints.min_height = sizeHints.max_height = height;
+    sizeHints.x = monitor.x;
+    sizeHints.y = monitor.y;
+    sizeHints.width = sizeHints.min_width = sizeHints.max_width = monitor.width;
+    sizeHints.height = sizeHints.min_height = sizeHints.max_height = monitor.height;
     XSetWMNormalHints(display, window, &sizeHints);
     Atom fullScreen = XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False);
     XChangeProperty(display, window, XInternAtom(display, "_NET_WM_STATE", False), XA_ATOM, 32,
@@ -117,8 +119,10 @@ bool RendererWindowX11::Create(SaverSettings& settings, int32_t& width, int32_t&
     }
     InstallXErrorHandlerX11(ReportXError);
     const int screen = DefaultScreen(display_);
-    width = DisplayWidth(display_, screen);
-    height = DisplayHeight(display_, screen);
+    // The primary monitor, as Windows' screen metrics give it; the whole screen without RandR.
+    const MonitorRectX11 monitor = PrimaryMonitorX11(display_, screen);
+    width = width_ = monitor.width;
+    height = height_ = monitor.height;
 
     // X needs the pixel format (the visual) before the window exists. As on Windows: double
     // buffered RGBA, 8 bits a colour, no depth buffer asked for.
@@ -137,9 +141,9 @@ bool RendererWindowX11::Create(SaverSettings& settings, int32_t& width, int32_t&
     attributes.border_pixel = 0;
     attributes.event_mask = KeyPressMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                             StructureNotifyMask;
-    window_ = XCreateWindow(display_, root, 0, 0, width, height, 0, visual->depth, InputOutput,
-                            visual->visual, CWColormap | CWBackPixmap | CWBorderPixel | CWEventMask,
-                            &attributes);
+    window_ = XCreateWindow(display_, root, monitor.x, monitor.y, width, height, 0, visual->depth,
+                            InputOutput, visual->visual,
+                            CWColormap | CWBackPixmap | CWBorderPixel | CWEventMask, &attributes);
     if (window_ == None) {
         ReportRendererFailure("X11", "cannot create the window");
         XFree(visual);
@@ -147,7 +151,7 @@ bool RendererWindowX11::Create(SaverSettings& settings, int32_t& width, int32_t&
     }
     SetWindowTitleX11(display_, window_, kRendererWindowTitle);
     SetClass(display_, window_);
-    AskForFullScreen(display_, window_, width, height);
+    AskForFullScreen(display_, window_, monitor);
     wmProtocols_ = XInternAtom(display_, "WM_PROTOCOLS", False);
     wmDeleteWindow_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
     XSetWMProtocols(display_, window_, &wmDeleteWindow_, 1);
@@ -221,12 +225,22 @@ void RendererWindowX11::HandleEvent(XEvent& event) {
             return;
         case ClientMessage:
             // The close request, ours or the window manager's: its default handling destroys
-            // the window; later requests find it gone and change nothing.
+            // the window, and with it goes the loop, as WM_DESTROY posts the quit message: no
+            // frame is drawn into a destroyed window, and later requests are never handled.
             if (event.xclient.message_type == wmProtocols_ &&
                 static_cast<Atom>(event.xclient.data.l[0]) == wmDeleteWindow_ && !destroyed_) {
                 XErrorTrapX11 trap(display_);  // someone else may have destroyed it already
                 XDestroyWindow(display_, window_);
                 destroyed_ = true;
+                quit_ = true;
+            }
+            return;
+        case ConfigureNotify:
+            // A window manager's full screen may give the window another size than asked for.
+            if (event.xconfigure.width != width_ || event.xconfigure.height != height_) {
+                width_ = event.xconfigure.width;
+                height_ = event.xconfigure.height;
+                ResizeScene(width_, height_);
             }
             return;
         default:

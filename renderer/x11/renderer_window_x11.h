@@ -1,4 +1,4 @@
-// The renderer's window on X11 with GLX: one top-level window over the screen, titled
+// The renderer's window on X11 with GLX: one top-level window over the primary monitor, titled
 // "Skorvane_VC", class "OpenGL", asking a window manager for full screen without decorations.
 #pragma once
 
@@ -31,6 +31,8 @@ class RendererWindowX11 final : public RendererWindow {
     GLXContext context_ = nullptr;
     bool destroyed_ = false;  // destroyed by us, or DestroyNotify seen
     bool quit_ = false;       // the loop's WM_QUIT
+    int width_ = 0;           // the size the viewport and projection are set for
+    int height_ = 0;
     Atom wmProtocols_ = None;
     Atom wmDeleteWindow_ = None;
 };

@@ -1,0 +1,151 @@
+// The renderer's X11 window in this process, on the X server DISPLAY names: queued close requests
+// destroy it once and no frame is drawn after that; a window manager's resize moves the viewport
+// and projection along.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "assets/particle_sprite.h"
+#include "renderer/gl.h"
+#include "renderer/particles.h"
+#include "renderer/renderer_program.h"
+#include "renderer/scene.h"
+#include "renderer/texture.h"
+#include "renderer/x11/renderer_platform_x11.h"
+#include "renderer/x11/renderer_window_x11.h"
+
+// Xlib after GoogleTest: its None and Bool macros would break GoogleTest's names.
+#include "common/x11/x11_support.h"
+
+namespace velmoria {
+namespace {
+
+// The platform of the renderer program, counting its diagnostics (X errors among them).
+class CountingPlatformX11 final : public RendererPlatform {
+  public:
+    explicit CountingPlatformX11(const RendererWindowX11& window) : real_(window) {}
+    std::unique_ptr<ReadOnlyFile> MapFile(const char* path) override { return real_.MapFile(path); }
+    std::unique_ptr<Bgr24Converter> NewBgr24Converter() override {
+        return real_.NewBgr24Converter();
+    }
+    Registry& CurrentUserRegistry() override { return real_.CurrentUserRegistry(); }
+    void ShowErrorBox(const char* text) override { boxes.push_back(text); }
+    void HideCursor() override { real_.HideCursor(); }
+    void WriteDiagnostic(const char* line) override { diagnostics.push_back(line); }
+
+    std::vector<std::string> boxes;
+    std::vector<std::string> diagnostics;
+
+  private:
+    RendererPlatformX11 real_;
+};
+
+class WindowX11 : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        watcher_ = std::getenv("DISPLAY") != nullptr ? XOpenDisplay(nullptr) : nullptr;
+        if (watcher_ == nullptr) {
+            GTEST_SKIP() << "no X server";
+        }
+        previous_ = &RendererPlatform::Current();
+        RendererPlatform::Connect(&platform_);
+        particleSystem = *std::make_unique<ParticleSystem>();
+        spriteTexture = Texture();
+        sprite_ =
+            (std::filesystem::temp_directory_path() / "velmoria-window-x11-sprite.bmp").string();
+        const std::vector<uint8_t> bmp = MakeParticleSpriteBmp();
+        std::FILE* file = std::fopen(sprite_.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fwrite(bmp.data(), 1, bmp.size(), file);
+        std::fclose(file);
+        ASSERT_TRUE(window_.Create(settings_, width_, height_));
+        InitScene(width_, height_, sprite_.c_str());
+        window_.Show(1);
+        // Another client's view of the window: its destruction, counted.
+        XSelectInput(watcher_, DefaultRootWindow(watcher_), SubstructureNotifyMask);
+        XSync(watcher_, False);
+    }
+    void TearDown() override {
+        if (watcher_ == nullptr) {
+            return;
+        }
+        window_.TearDown();
+        RendererPlatform::Connect(previous_);
+        XCloseDisplay(watcher_);
+        std::filesystem::remove(sprite_);
+    }
+
+    // Handles every message now queued, as the loop does before a frame.
+    void HandlePending() {
+        XSync(window_.display(), False);
+        while (window_.HandleNextMessage() == RendererWindow::Message::Handled) {
+        }
+    }
+
+    int DestructionsSeen(Window window) {
+        XSync(watcher_, False);
+        int count = 0;
+        while (XPending(watcher_) > 0) {
+            XEvent event;
+            XNextEvent(watcher_, &event);
+            count += event.type == DestroyNotify && event.xdestroywindow.window == window;
+        }
+        return count;
+    }
+
+    Display* watcher_ = nullptr;
+    RendererWindowX11 window_;
+    CountingPlatformX11 platform_{window_};
+    RendererPlatform* previous_ = nullptr;
+    SaverSettings settings_;
+    int32_t width_ = 0;
+    int32_t height_ = 0;
+    std::string sprite_;
+};
+
+TEST_F(WindowX11, QueuedCloseRequestsDestroyItOnceAndNoFrameFollows) {
+    const Window window = window_.window();
+    ASSERT_NE(window, static_cast<Window>(None));
+    for (int i = 0; i < 3; ++i) {
+        SendDeleteWindowX11(window_.display(), window);
+    }
+    int frames = 0;
+    int framesWithoutWindow = 0;
+    RunFrameLoop(window_, [&] {
+        ++frames;
+        framesWithoutWindow += window_.window() == None;
+        if (frames > 1000) {
+            std::abort();  // the loop never ended
+        }
+    });
+    EXPECT_EQ(framesWithoutWindow, 0);
+    EXPECT_EQ(DestructionsSeen(window), 1);
+    EXPECT_TRUE(platform_.diagnostics.empty()) << platform_.diagnostics.front();
+}
+
+TEST_F(WindowX11, ViewportAndProjectionFollowTheWindowsSize) {
+    // What a window manager's full screen does: another client resizes the window.
+    XResizeWindow(watcher_, window_.window(), 640, 400);
+    XSync(watcher_, False);
+    HandlePending();
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 640);
+    EXPECT_EQ(viewport[3], 400);
+    GLdouble projection[16] = {};
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    const double f = 1.0 / std::tan(22.5 * M_PI / 180.0);
+    EXPECT_NEAR(projection[0], f / (640.0 / 400.0), 1e-6);
+    EXPECT_NEAR(projection[5], f, 1e-6);
+    GLint matrixMode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
+    EXPECT_EQ(matrixMode, GL_MODELVIEW);
+}
+
+}  // namespace
+}  // namespace velmoria
