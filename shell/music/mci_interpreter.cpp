@@ -386,7 +386,11 @@ uint32_t MciInterpreter::Play(Device& device, const Words& words) {
     }
 
     MciDiscToc toc;
-    if (!device.disc->ReadToc(&toc) || toc.trackStarts.empty()) {
+    const MciDiscState state = device.disc->ReadToc(&toc);
+    if (state == MciDiscState::Reading) {
+        return kDeviceNotReady;
+    }
+    if (state != MciDiscState::Ready || toc.trackStarts.empty()) {
         return kHardware;
     }
     uint32_t fromFrame = device.disc->PositionFrames();
@@ -580,10 +584,21 @@ uint32_t MciInterpreter::Status(Device& device, const Words& words, std::string*
         return kNone;
     }
     MciDiscToc toc;
-    bool present = disc.ReadToc(&toc) && !toc.trackStarts.empty();
+    const MciDiscState state = disc.ReadToc(&toc);
+    const bool present = state == MciDiscState::Ready && !toc.trackStarts.empty();
     if (item == Item::Ready || item == Item::MediaPresent) {
-        *reply = present ? "true" : "false";
+        const bool inDrive = present || state == MciDiscState::Reading;
+        *reply = (item == Item::Ready ? present : inDrive) ? "true" : "false";
         return kNone;
+    }
+    if (state == MciDiscState::Reading) {
+        // While a disc is being read it has no tracks yet; positions are not ready. Polling
+        // goes on meanwhile instead of giving the disc up.
+        if (item == Item::CurrentTrack || item == Item::TrackCount) {
+            *reply = "0";
+            return kNone;
+        }
+        return kDeviceNotReady;
     }
     if (!present) {
         return kHardware;

@@ -34,12 +34,19 @@ struct MciDiscToc {
     uint32_t endFrame = 0;
 };
 
+// Whether the disc in a drive can be played.
+enum class MciDiscState {
+    Ready,    // its table of contents is known
+    Reading,  // a disc is being read (a drive spinning up takes seconds); ask again later
+    Absent,   // no readable audio disc: none in the drive, or it failed, or it was taken out
+};
+
 // An audio-CD drive opened for playback. Positions in frames (1/75 s) as in MciDiscToc.
 class MciDiscMedia {
   public:
     virtual ~MciDiscMedia() = default;
-    // False when there is no readable audio disc in the drive.
-    virtual bool ReadToc(MciDiscToc* toc) = 0;
+    // Fills `toc` when the disc is Ready. Never waits for the drive.
+    virtual MciDiscState ReadToc(MciDiscToc* toc) = 0;
     virtual uint32_t PositionFrames() = 0;
     // Plays the frames [fromFrame, toFrame), returning at once: 0 or an MCI error code.
     virtual uint32_t Play(uint32_t fromFrame, uint32_t toFrame) = 0;

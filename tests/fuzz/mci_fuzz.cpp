@@ -19,7 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FakeMediaBackend backend;
     backend.state.openError = (setup & 1) ? mci_error::kFileNotFound : 0;
     backend.state.discOpenError = (setup & 2) ? mci_error::kCannotLoadDriver : 0;
-    backend.state.discPresent = (setup & 4) == 0;
+    backend.state.discState = (setup & 4) == 0 ? MciDiscState::Ready
+                              : (setup & 64)   ? MciDiscState::Reading
+                                               : MciDiscState::Absent;
     backend.state.lengthMs = (setup & 8) ? -1 : 5000;
     backend.state.toc.trackStarts = {0, 100, 5000};
     backend.state.toc.endFrame = (setup & 16) ? 5000 : 9000;

@@ -24,7 +24,7 @@ struct FakeMediaState {
     int filesAlive = 0;
     // The disc.
     uint32_t discOpenError = 0;
-    bool discPresent = true;
+    MciDiscState discState = MciDiscState::Ready;
     MciDiscToc toc;
     uint32_t positionFrames = 0;
     MciMode discMode = MciMode::Stopped;
@@ -52,12 +52,11 @@ class FakeFileMedia : public MciFileMedia {
 class FakeDiscMedia : public MciDiscMedia {
   public:
     explicit FakeDiscMedia(FakeMediaState& state) : state_(state) {}
-    bool ReadToc(MciDiscToc* toc) override {
-        if (!state_.discPresent) {
-            return false;
+    MciDiscState ReadToc(MciDiscToc* toc) override {
+        if (state_.discState == MciDiscState::Ready) {
+            *toc = state_.toc;
         }
-        *toc = state_.toc;
-        return true;
+        return state_.discState;
     }
     uint32_t PositionFrames() override { return state_.positionFrames; }
     uint32_t Play(uint32_t fromFrame, uint32_t toFrame) override {

@@ -279,5 +279,24 @@ TEST_F(SoundPlayerGstTest, StoppingTheSoundLeavesMciPlaybackAlone) {
     EXPECT_EQ(Send("status MP3Play mode", &code), "playing");
 }
 
+// A file whose first sound takes seconds to come through (here three) opens and closes without
+// holding up the shell: the open returns before it has been read, playback starts when it can.
+TEST_F(MciGstTest, ASlowFileOpensAndClosesWithoutWaitingForIt) {
+    REQUIRE_MP3(mp3);
+    setenv("VELMORIA_AUDIO_SINK", "identity sleep-time=3000000 ! fakesink", 1);
+    uint32_t code = 1;
+    auto start = Clock::now();
+    Send("open \"" + mp3 + "\" type MPEGVideo Alias MP3Play", &code);
+    EXPECT_EQ(code, kNone);
+    EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 1.5);
+    Send("play MP3Play", &code);
+    EXPECT_EQ(code, kNone);
+    EXPECT_EQ(Send("status MP3Play mode", &code), "playing");
+    start = Clock::now();
+    Send("close MP3Play", &code);
+    EXPECT_EQ(code, kNone);
+    EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 1.5);
+}
+
 }  // namespace
 }  // namespace velmoria

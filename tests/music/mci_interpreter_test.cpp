@@ -279,7 +279,7 @@ TEST_F(MciCdTest, MsfAndMillisecondsCountTheTwoSecondLeadIn) {
 }
 
 TEST_F(MciCdTest, EmptyDriveAnswersHardwareErrorsButReportsItsMode) {
-    backend.state.discPresent = false;
+    backend.state.discState = MciDiscState::Absent;
     backend.state.discMode = MciMode::NotReady;
     ASSERT_EQ(Run("open cdaudio"), kNone);
     EXPECT_EQ(Run("status cdaudio current track"), kHardware);
@@ -289,6 +289,26 @@ TEST_F(MciCdTest, EmptyDriveAnswersHardwareErrorsButReportsItsMode) {
     EXPECT_EQ(reply, "false");
     EXPECT_EQ(Run("status cdaudio mode"), kNone);
     EXPECT_EQ(reply, "not ready");
+}
+
+// A disc still being read has no tracks yet and is not ready to play or place, but no query
+// fails the way an empty drive's do, so that polling waits for it.
+TEST_F(MciCdTest, ADiscBeingReadAnswersWithoutGivingUp) {
+    backend.state.discState = MciDiscState::Reading;
+    backend.state.discMode = MciMode::NotReady;
+    ASSERT_EQ(Run("open cdaudio"), kNone);
+    const std::pair<const char*, const char*> answers[] = {
+        {"status cdaudio current track", "0"},    {"status cdaudio number of tracks", "0"},
+        {"status cdaudio media present", "true"}, {"status cdaudio ready", "false"},
+        {"status cdaudio mode", "not ready"},
+    };
+    for (const auto& [command, answer] : answers) {
+        EXPECT_EQ(Run(command), kNone) << command;
+        EXPECT_EQ(reply, answer) << command;
+    }
+    EXPECT_EQ(Run("status cdaudio position track 2"), kDeviceNotReady);
+    EXPECT_EQ(Run("play cdaudio"), kDeviceNotReady);
+    EXPECT_TRUE(backend.state.discPlays.empty());
 }
 
 TEST_F(MciCdTest, WithoutADriveEveryCommandFailsLikeTheOpen) {

@@ -73,6 +73,43 @@ inline std::string MakeMp3(const std::filesystem::path& folder, double seconds) 
     return mp3.string();
 }
 
+// A stand-in for an audio CD: "disc.flac" in `folder`, stereo at 44.1 kHz, with a cue sheet of
+// three 2-second tracks, whose table of contents GStreamer's flacparse announces as a CD source
+// does; empty when flac is missing.
+inline std::string MakeDisc(const std::filesystem::path& folder) {
+    const std::filesystem::path wav = folder / "disc.wav";
+    std::vector<int16_t> samples(6 * 44100 * 2);
+    for (size_t i = 0; i < samples.size(); ++i) {
+        samples[i] = static_cast<int16_t>((i / 2 % 100 < 50) ? 3000 : -3000);
+    }
+    std::string bytes = "RIFF";
+    auto le = [&bytes](uint32_t value, int count) {
+        for (int i = 0; i < count; ++i) {
+            bytes.push_back(static_cast<char>(value >> (8 * i)));
+        }
+    };
+    const uint32_t dataSize = static_cast<uint32_t>(samples.size() * 2);
+    le(36 + dataSize, 4);
+    bytes += "WAVEfmt ";
+    le(16, 4), le(1, 2), le(2, 2), le(44100, 4), le(44100 * 4, 4), le(4, 2), le(16, 2);
+    bytes += "data";
+    le(dataSize, 4);
+    for (int16_t s : samples) {
+        le(static_cast<uint16_t>(s), 2);
+    }
+    std::ofstream(wav, std::ios::binary) << bytes;
+    std::ofstream(folder / "disc.cue")
+        << "FILE \"disc.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+           "  TRACK 02 AUDIO\n    INDEX 01 00:02:00\n  TRACK 03 AUDIO\n    INDEX 01 00:04:00\n";
+    const std::filesystem::path flac = folder / "disc.flac";
+    const std::string command = "flac -s -f --cuesheet='" + (folder / "disc.cue").string() + "' '" +
+                                wav.string() + "' -o '" + flac.string() + "'";
+    if (std::system(command.c_str()) != 0 || !std::filesystem::exists(flac)) {
+        return std::string();
+    }
+    return flac.string();
+}
+
 // Polls `done` every 20 ms until it holds or `seconds` have passed.
 template <typename Condition>
 bool WaitUntil(double seconds, Condition done) {

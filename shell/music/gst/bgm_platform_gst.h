@@ -11,7 +11,8 @@ namespace velmoria {
 
 class BgmPlatformGst final : public BgmPlatform {
   public:
-    BgmPlatformGst() : interpreter_(media_) {}
+    explicit BgmPlatformGst(MciGstOptions options = {})
+        : media_(std::move(options)), interpreter_(media_) {}
     uint32_t MciSendString(const char* command, char* reply, uint32_t length) override;
     int32_t MciGetErrorString(uint32_t code, char* text, uint32_t length) override;
     // 1 when an audio output can be opened, else 0.

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 namespace velmoria {
 
@@ -60,6 +61,16 @@ GstElement* MakeAudioSinkGst() {
         return bin;
     }
     return gst_element_factory_make("autoaudiosink", nullptr);
+}
+
+void ReleasePipelineGst(GstElement* pipeline) {
+    if (pipeline == nullptr) {
+        return;
+    }
+    std::thread([pipeline] {
+        gst_element_set_state(pipeline, GST_STATE_NULL);
+        gst_object_unref(pipeline);
+    }).detach();
 }
 
 bool AudioOutputAvailableGst() {

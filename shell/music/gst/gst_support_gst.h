@@ -16,6 +16,10 @@ bool StartGst();
 // "filesink location=out.raw"), else autoaudiosink. Floating; nullptr when it cannot be made.
 GstElement* MakeAudioSinkGst();
 
+// Stops a pipeline and drops it on a thread of its own: stopping may wait on a streaming thread
+// that is blocked in a read (a disc, a slow file), which must not hold up the caller.
+void ReleasePipelineGst(GstElement* pipeline);
+
 // True when an audio output can be opened: the sink reaches READY, and an automatic sink did not
 // fall back to discarding the sound.
 bool AudioOutputAvailableGst();
