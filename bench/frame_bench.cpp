@@ -34,7 +34,7 @@ double Milliseconds(Clock::duration d) {
 
 bool MeasureSize(int32_t width, int32_t height, int frames, const char* sprite) {
     using namespace velmoria;
-    HeadlessContext context(width, height);
+    HeadlessContextEgl context(width, height);
     if (!context.ok()) {
         std::fprintf(stderr, "frame-bench: %s\n", context.error().c_str());
         return false;

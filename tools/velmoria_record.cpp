@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
     ReadSystemSaverValues(settings, platform.CurrentUserRegistry());
     ReadRendererSettings(settings, platform.CurrentUserRegistry());
 
-    HeadlessContext context(options.width, options.height);
+    HeadlessContextEgl context(options.width, options.height);
     if (!context.ok()) {
         std::fprintf(stderr, "velmoria-record: %s\n", context.error().c_str());
         return 1;

@@ -8,7 +8,8 @@
 
 namespace velmoria {
 
-HeadlessContext::HeadlessContext(int32_t width, int32_t height) : width_(width), height_(height) {
+HeadlessContextEgl::HeadlessContextEgl(int32_t width, int32_t height)
+    : width_(width), height_(height) {
     auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
         eglGetProcAddress("eglGetPlatformDisplayEXT"));
     if (getPlatformDisplay == nullptr) {
@@ -63,7 +64,7 @@ HeadlessContext::HeadlessContext(int32_t width, int32_t height) : width_(width),
     }
 }
 
-HeadlessContext::~HeadlessContext() {
+HeadlessContextEgl::~HeadlessContextEgl() {
     if (display_ == nullptr) {
         return;
     }
@@ -77,12 +78,12 @@ HeadlessContext::~HeadlessContext() {
     eglTerminate(display_);
 }
 
-void HeadlessContext::Swap() {
+void HeadlessContextEgl::Swap() {
     eglSwapBuffers(display_, surface_);
     glFinish();
 }
 
-std::vector<uint8_t> HeadlessContext::ReadRgb() const {
+std::vector<uint8_t> HeadlessContextEgl::ReadRgb() const {
     std::vector<uint8_t> pixels(static_cast<size_t>(width_) * height_ * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width_, height_, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());

@@ -7,14 +7,14 @@
 
 namespace velmoria {
 
-class HeadlessContext {
+class HeadlessContextEgl {
   public:
     // Creates a width x height RGB(A) 8-bit pbuffer with a desktop OpenGL context and makes it
     // current. On failure `ok()` is false and `error()` says why.
-    HeadlessContext(int32_t width, int32_t height);
-    ~HeadlessContext();
-    HeadlessContext(const HeadlessContext&) = delete;
-    HeadlessContext& operator=(const HeadlessContext&) = delete;
+    HeadlessContextEgl(int32_t width, int32_t height);
+    ~HeadlessContextEgl();
+    HeadlessContextEgl(const HeadlessContextEgl&) = delete;
+    HeadlessContextEgl& operator=(const HeadlessContextEgl&) = delete;
 
     bool ok() const { return error_.empty(); }
     const std::string& error() const { return error_; }

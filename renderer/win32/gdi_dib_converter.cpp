@@ -38,7 +38,7 @@ std::vector<uint8_t> WorkingBitmapInfo(const DibDescription& source) {
 
 }  // namespace
 
-GdiBgr24Converter::~GdiBgr24Converter() {
+Bgr24ConverterGdi::~Bgr24ConverterGdi() {
     if (dc_ != nullptr) {
         DeleteDC(dc_);
     }
@@ -47,7 +47,7 @@ GdiBgr24Converter::~GdiBgr24Converter() {
     }
 }
 
-DibStatus GdiBgr24Converter::Convert(const DibDescription& source, const uint8_t** rows) {
+DibStatus Bgr24ConverterGdi::Convert(const DibDescription& source, const uint8_t** rows) {
     std::vector<uint8_t> working;
     try {
         working = WorkingBitmapInfo(source);

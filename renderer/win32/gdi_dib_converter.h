@@ -9,12 +9,12 @@
 
 namespace velmoria {
 
-class GdiBgr24Converter final : public Bgr24Converter {
+class Bgr24ConverterGdi final : public Bgr24Converter {
   public:
-    GdiBgr24Converter() = default;
-    GdiBgr24Converter(const GdiBgr24Converter&) = delete;
-    GdiBgr24Converter& operator=(const GdiBgr24Converter&) = delete;
-    ~GdiBgr24Converter() override;
+    Bgr24ConverterGdi() = default;
+    Bgr24ConverterGdi(const Bgr24ConverterGdi&) = delete;
+    Bgr24ConverterGdi& operator=(const Bgr24ConverterGdi&) = delete;
+    ~Bgr24ConverterGdi() override;
 
     DibStatus Convert(const DibDescription& source, const uint8_t** rows) override;
 

@@ -58,7 +58,7 @@ std::unique_ptr<ReadOnlyFile> RendererPlatformWin32::MapFile(const char* path) {
 }
 
 std::unique_ptr<Bgr24Converter> RendererPlatformWin32::NewBgr24Converter() {
-    return std::make_unique<GdiBgr24Converter>();
+    return std::make_unique<Bgr24ConverterGdi>();
 }
 
 void RendererPlatformWin32::ShowErrorBox(const char* text) {

@@ -80,7 +80,7 @@ struct FeedbackPolygon {
 class SceneTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        context_ = std::make_unique<HeadlessContext>(kWidth, kHeight);
+        context_ = std::make_unique<HeadlessContextEgl>(kWidth, kHeight);
         ASSERT_TRUE(context_->ok()) << context_->error();
         // The scene's state is global: start each test as a fresh program does, with every
         // particle field zero and the generator at 1.
@@ -224,7 +224,7 @@ class SceneTest : public ::testing::Test {
         EXPECT_GT(overlapped, 50);
     }
 
-    std::unique_ptr<HeadlessContext> context_;
+    std::unique_ptr<HeadlessContextEgl> context_;
     std::filesystem::path folder_;
 };
 
