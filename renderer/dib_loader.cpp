@@ -1,10 +1,8 @@
-// LoadDibFile: the platform's mapping and converter, the checks of dib_format, and the repacking
-// of the converted 24-bit section into tightly packed red, green, blue rows.
+// Loading a DIB held in memory: the checks of dib_format, a converter, and the repacking of the
+// converted 24-bit section into tightly packed red, green, blue rows.
 #include "dib_loader.h"
 
 #include <cstdlib>
-
-#include "renderer/platform.h"
 
 namespace velmoria {
 
@@ -60,30 +58,6 @@ DibLoadResult LoadDibFromMemory(const uint8_t* file, size_t fileSize, Bgr24Conve
 
 std::string OpenFailureMessage(const char* fileName) {
     return std::string("Failed to open DIB file ") + (fileName != nullptr ? fileName : "") + ".\n";
-}
-
-RgbImage* LoadDibFile(const char* fileName, DibMessageSink report, void* context) {
-    RendererPlatform& platform = RendererPlatform::Current();
-    std::unique_ptr<ReadOnlyFile> file = fileName != nullptr ? platform.MapFile(fileName) : nullptr;
-    if (file == nullptr) {
-        report(OpenFailureMessage(fileName).c_str(), context);
-        return nullptr;
-    }
-    std::unique_ptr<Bgr24Converter> converter = platform.NewBgr24Converter();
-    const DibLoadResult result = converter != nullptr
-                                     ? LoadDibFromMemory(file->Data(), file->Size(), *converter)
-                                     : DibLoadResult{nullptr, DibStatus::OutOfMemory};
-    if (result.image == nullptr) {
-        // Told while the converter and the mapping are still held, as the platform's loader does.
-        report(DibStatusMessage(result.status), context);
-    }
-    return result.image;
-}
-
-RgbImage* LoadDibFile(const char* fileName) {
-    return LoadDibFile(
-        fileName, [](const char* text, void*) { RendererPlatform::Current().ShowErrorBox(text); },
-        nullptr);
 }
 
 }  // namespace velmoria

@@ -1,6 +1,6 @@
 // Everything a shell backend provides, in one place. The portable core (Main and the mode
-// dispatch, the settings file and its rules, the helpers, the music procedures) reaches the
-// operating system only through this class. Backends:
+// dispatch, the settings file and its rules, the helpers, the session and preview forms, the
+// music procedures) reaches the operating system only through this class. Backends:
 //   win32/   Windows: ShellPlatformWin32 (user32, kernel32's profile functions), with the
 //            music of shell/music/win32/ (winmm)
 //   x11/     Linux: ShellPlatformX11, over the POSIX pieces of posix/ (files, folders, the INI
@@ -9,12 +9,53 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "shell/helpers.h"
 #include "shell/music/bgm_platform.h"
 
 namespace velmoria {
+
+// A window of any program: an HWND on Windows, an X window id on Linux.
+using WindowHandle = uintptr_t;
+
+// A rectangle in screen pixels.
+struct PixelRect {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
+};
+
+// An RGB picture, top row first, rows without padding.
+struct PixelImage {
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<uint8_t> rgb;
+};
+
+// What a form of the shell hears from the platform; its calls arrive on the program's thread,
+// from the loop, one at a time.
+class FormEvents {
+  public:
+    virtual ~FormEvents() = default;
+    // A timer of the form ticked.
+    virtual void OnTimer(int timer) = 0;
+    // The form is being closed from outside (its close box, a log-off or shutdown, a signal, a
+    // lost display): the form's unload runs now, and the form is gone afterwards.
+    virtual void OnQueryUnload() = 0;
+};
+
+// A program started by the shell, kept only to see whether it has ended.
+class StartedProgram {
+  public:
+    virtual ~StartedProgram() = default;
+    virtual int32_t ProcessId() = 0;
+    virtual bool HasEnded() = 0;
+};
 
 class ShellPlatform {
   public:
@@ -30,13 +71,53 @@ class ShellPlatform {
     // included (FindWindowA; on X11 the window manager's clients and the root's children).
     virtual bool TopLevelWindowExists(const char* title) = 0;
 
-    // ---- The program's own windows and its loop ----
+    // A window of any program exists.
+    virtual bool IsWindow(WindowHandle window) = 0;
+    // GetWindowRect: a window's outer rectangle in screen pixels; empty when it is no window.
+    virtual std::optional<PixelRect> WindowRectangle(WindowHandle window) = 0;
 
-    // A top-level window with that title that is never shown; the loop runs while one is left.
-    // False when it could not be made.
-    virtual bool CreateHiddenWindow(const char* title) = 0;
-    // Dispatches events until no window of the program is left; at once when there is none.
+    // ---- The program's own forms and its loop ----
+
+    // Loads a form: a top-level window with that title and background colour (0xRRGGBB),
+    // created hidden. `events` (may be null) hears its timers and its closing; without events a
+    // close request just closes it. 0 when it could not be made. The loop runs while a form is
+    // loaded.
+    virtual WindowHandle CreateForm(const char* title, uint32_t background, FormEvents* events) = 0;
+    // Shows a form without waiting (modeless).
+    virtual void ShowForm(WindowHandle form) = 0;
+    // Switches a form's timer on with that interval (ms), or off with 0. Ticks arrive as
+    // OnTimer(timer) from the loop.
+    virtual void SetFormTimer(WindowHandle form, int timer, uint32_t intervalMs) = 0;
+    // Ends the program: every form goes, no further event is handled, the loop returns.
+    virtual void EndProgram() = 0;
+    // Dispatches events until no form of the program is left; at once when there is none.
     virtual void RunWhileWindowsLoaded() = 0;
+
+    // ---- Forms inside another program's window (the preview) ----
+
+    // The screen's twips per pixel, horizontally and vertically (15 at 96 dots per inch).
+    virtual double TwipsPerPixelX() = 0;
+    virtual double TwipsPerPixelY() = 0;
+    // Adds WS_CHILD to a form's style, the other bits kept; the call's result (0 for failure).
+    virtual int32_t AddChildStyle(WindowHandle form) = 0;
+    // SetParent: makes `parent` the form's parent window; the call's result (0 for failure).
+    virtual int32_t SetParentWindow(WindowHandle form, WindowHandle parent) = 0;
+    // Places a form inside its parent, in pixels.
+    virtual void MoveForm(WindowHandle form, int32_t x, int32_t y, int32_t width,
+                          int32_t height) = 0;
+    // The form's one picture (Img_Prev), drawn at (x, y) of the form at its own size, and again
+    // whenever the form is exposed.
+    virtual void SetFormPicture(WindowHandle form, int32_t x, int32_t y, PixelImage picture) = 0;
+
+    // ---- Programs and files of the session ----
+
+    // Starts a program: `path` alone as its command line, shown normally (show value 1), not
+    // waited for; null when it could not be started.
+    virtual std::unique_ptr<StartedProgram> StartProgram(const std::string& path) = 0;
+    // Writes a whole file through a temporary file beside it renamed into place, so that no
+    // reader ever sees half of it. False when it could not be written.
+    virtual bool ReplaceFileContents(const std::string& path,
+                                     const std::vector<uint8_t>& bytes) = 0;
 
     // ---- The mouse cursor ----
 

@@ -3,10 +3,63 @@
 
 #include <fcntl.h>
 #include <limits.h>
+#include <spawn.h>
+#include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 namespace velmoria {
+
+namespace {
+
+bool WriteAll(int fd, std::string_view bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ReplaceFilePosix(const std::string& path, std::string_view bytes) {
+    std::string target = path;
+    char resolved[PATH_MAX];
+    struct stat info {};
+    const bool exists = lstat(path.c_str(), &info) == 0;
+    if (exists && S_ISLNK(info.st_mode) && realpath(path.c_str(), resolved) != nullptr) {
+        target = resolved;  // write through a link, not over it
+    }
+    const bool targetExists = stat(target.c_str(), &info) == 0;
+    // A file the user may not write stays as it is, as the platform's open for writing fails.
+    if (targetExists && access(target.c_str(), W_OK) != 0) {
+        return false;
+    }
+    std::string temporary = target.substr(0, target.rfind('/') + 1);
+    temporary += "." + target.substr(target.rfind('/') + 1) + ".XXXXXX";
+    const int fd = mkstemp(temporary.data());
+    if (fd < 0) {
+        return false;
+    }
+    const mode_t mode = targetExists ? (info.st_mode & 07777) : 0644;
+    bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, bytes) && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    ok = ok && rename(temporary.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        unlink(temporary.c_str());
+    }
+    return ok;
+}
 
 bool CanOpenForReadingPosix(const std::string& path) {
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -36,6 +89,38 @@ std::string ProgramFolderPosix() {
     const std::string program(path, static_cast<size_t>(n));
     const size_t slash = program.rfind('/');
     return slash == 0 ? "/" : program.substr(0, slash);
+}
+
+namespace {
+
+class StartedProgramPosix final : public StartedProgram {
+  public:
+    explicit StartedProgramPosix(pid_t pid) : pid_(pid) {}
+    int32_t ProcessId() override { return static_cast<int32_t>(pid_); }
+    // Also reaps it: no zombie is left behind.
+    bool HasEnded() override {
+        if (!ended_) {
+            int status = 0;
+            const pid_t result = waitpid(pid_, &status, WNOHANG);
+            ended_ = result == pid_ || (result < 0 && errno == ECHILD);
+        }
+        return ended_;
+    }
+
+  private:
+    pid_t pid_;
+    bool ended_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<StartedProgram> StartProgramPosix(const std::string& path) {
+    char* const argv[] = {const_cast<char*>(path.c_str()), nullptr};
+    pid_t pid = 0;
+    if (posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv, environ) != 0) {
+        return nullptr;
+    }
+    return std::make_unique<StartedProgramPosix>(pid);
 }
 
 }  // namespace velmoria

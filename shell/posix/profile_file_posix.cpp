@@ -9,6 +9,7 @@
 
 #include <cerrno>
 
+#include "shell/posix/files_posix.h"
 #include "shell/profile_file.h"
 
 namespace velmoria {
@@ -48,51 +49,6 @@ void MakeParents(const std::string& path) {
     }
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// Replaces the file's contents through a temporary file in the same folder.
-bool Replace(const std::string& path, const std::string& bytes) {
-    std::string target = path;
-    char resolved[PATH_MAX];
-    struct stat info {};
-    const bool exists = lstat(path.c_str(), &info) == 0;
-    if (exists && S_ISLNK(info.st_mode) && realpath(path.c_str(), resolved) != nullptr) {
-        target = resolved;  // write through a link, not over it
-    }
-    const bool targetExists = stat(target.c_str(), &info) == 0;
-    // A file the user may not write stays as it is, as the platform's open for writing fails.
-    if (targetExists && access(target.c_str(), W_OK) != 0) {
-        return false;
-    }
-    std::string temporary = target.substr(0, target.rfind('/') + 1);
-    temporary += ".Velmoria.ini.XXXXXX";
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0) {
-        return false;
-    }
-    const mode_t mode = targetExists ? (info.st_mode & 07777) : 0644;
-    bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, bytes) && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    ok = ok && rename(temporary.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        unlink(temporary.c_str());
-    }
-    return ok;
-}
-
 }  // namespace
 
 std::string ReadPrivateProfilePosix(const std::string& section, const std::string& key,
@@ -125,7 +81,7 @@ bool WritePrivateProfilePosix(const std::string& section, const std::string& key
             break;
     }
     MakeParents(file);
-    return Replace(file, update.bytes);
+    return ReplaceFilePosix(file, update.bytes);
 }
 
 }  // namespace velmoria

@@ -1,5 +1,5 @@
-// The shell's platform on Windows. Sections: windows and the message loop; files, folders and
-// the profile functions; the zoom, music and diagnostics.
+// The shell's platform on Windows. Sections: windows, forms and the message loop; programs,
+// files, folders and the profile functions; the zoom, music and diagnostics.
 #include "shell/win32/shell_platform_win32.h"
 
 #include <windows.h>
@@ -7,71 +7,97 @@
 #include <cstring>
 
 #include "shell/music/win32/bgm_platform_winmm.h"
+#include "shell/win32/forms_win32.h"
 
 namespace velmoria {
 
-// ---- Windows and the message loop ----
-
-namespace {
-
-const char* const kClassName = "Velmoria_ShellForm";
-int liveWindows = 0;
-
-LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_CLOSE:
-            DestroyWindow(hwnd);
-            return 0;
-        case WM_DESTROY:
-            if (--liveWindows == 0) {
-                PostQuitMessage(0);
-            }
-            return 0;
-        default:
-            return DefWindowProcA(hwnd, message, wParam, lParam);
-    }
-}
-
-bool RegisterFormClass() {
-    static const bool registered = [] {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = FormProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = kClassName;
-        return RegisterClassA(&wc) != 0;
-    }();
-    return registered;
-}
-
-}  // namespace
+// ---- Windows, forms and the message loop ----
 
 bool ShellPlatformWin32::TopLevelWindowExists(const char* title) {
     return FindWindowA(nullptr, title) != nullptr;
 }
 
-bool ShellPlatformWin32::CreateHiddenWindow(const char* title) {
-    if (!RegisterFormClass()) {
-        return false;
+bool ShellPlatformWin32::IsWindow(WindowHandle window) {
+    return window != 0 && ::IsWindow(reinterpret_cast<HWND>(window)) != 0;
+}
+
+std::optional<PixelRect> ShellPlatformWin32::WindowRectangle(WindowHandle window) {
+    RECT rect = {0, 0, 0, 0};
+    if (!GetWindowRect(reinterpret_cast<HWND>(window), &rect)) {
+        return std::nullopt;
     }
-    const HWND hwnd = CreateWindowExA(0, kClassName, title, WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
-                                      nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    if (hwnd == nullptr) {
-        return false;
-    }
-    ++liveWindows;
-    return true;
+    return PixelRect{rect.left, rect.top, rect.right, rect.bottom};
+}
+
+WindowHandle ShellPlatformWin32::CreateForm(const char* title, uint32_t background,
+                                            FormEvents* events) {
+    return reinterpret_cast<WindowHandle>(CreateFormWin32(title, background, events));
+}
+
+void ShellPlatformWin32::ShowForm(WindowHandle form) {
+    ShowWindow(reinterpret_cast<HWND>(form), SW_SHOW);
+}
+
+void ShellPlatformWin32::SetFormTimer(WindowHandle form, int timer, uint32_t intervalMs) {
+    SetFormTimerWin32(reinterpret_cast<HWND>(form), timer, intervalMs);
+}
+
+void ShellPlatformWin32::EndProgram() {
+    EndProgramWin32();
 }
 
 void ShellPlatformWin32::RunWhileWindowsLoaded() {
-    MSG msg;
-    while (liveWindows > 0 && GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+    RunWhileFormsLoadedWin32();
+}
+
+namespace {
+
+double TwipsPerPixel(int axis) {
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen != nullptr ? GetDeviceCaps(screen, axis) : 96;
+    if (screen != nullptr) {
+        ReleaseDC(nullptr, screen);
     }
+    return 1440.0 / (dpi > 0 ? dpi : 96);
+}
+
+}  // namespace
+
+double ShellPlatformWin32::TwipsPerPixelX() {
+    return TwipsPerPixel(LOGPIXELSX);
+}
+
+double ShellPlatformWin32::TwipsPerPixelY() {
+    return TwipsPerPixel(LOGPIXELSY);
+}
+
+int32_t ShellPlatformWin32::AddChildStyle(WindowHandle form) {
+    const HWND hwnd = reinterpret_cast<HWND>(form);
+    const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+    return SetWindowLongA(hwnd, GWL_STYLE, style | WS_CHILD);
+}
+
+int32_t ShellPlatformWin32::SetParentWindow(WindowHandle form, WindowHandle parent) {
+    return static_cast<int32_t>(reinterpret_cast<intptr_t>(
+        SetParent(reinterpret_cast<HWND>(form), reinterpret_cast<HWND>(parent))));
+}
+
+void ShellPlatformWin32::MoveForm(WindowHandle form, int32_t x, int32_t y, int32_t width,
+                                  int32_t height) {
+    MoveWindow(reinterpret_cast<HWND>(form), x, y, width, height, TRUE);
+}
+
+void ShellPlatformWin32::SetFormPicture(WindowHandle form, int32_t x, int32_t y,
+                                        PixelImage picture) {
+    SetFormPictureWin32(reinterpret_cast<HWND>(form), x, y, std::move(picture));
 }
 
 int32_t ShellPlatformWin32::ShowCursor(bool show) {
     return ::ShowCursor(show ? TRUE : FALSE);
+}
+
+bool ShellPlatformWin32::CloseWindow(WindowHandle window) {
+    return PostMessageA(reinterpret_cast<HWND>(window), WM_CLOSE, 0, 0) != 0;
 }
 
 bool ShellPlatformWin32::CloseWindowTitled(const char* title) {
@@ -79,7 +105,62 @@ bool ShellPlatformWin32::CloseWindowTitled(const char* title) {
     return hwnd != nullptr && PostMessageA(hwnd, WM_CLOSE, 0, 0) != 0;
 }
 
-// ---- Files, folders and the profile functions ----
+// ---- Programs, files, folders and the profile functions ----
+
+namespace {
+
+// CreateProcessA's process handle, kept only to see whether the program has ended.
+class StartedProgramWin32 final : public StartedProgram {
+  public:
+    StartedProgramWin32(HANDLE process, DWORD id) : process_(process), id_(id) {}
+    ~StartedProgramWin32() override { CloseHandle(process_); }
+    int32_t ProcessId() override { return static_cast<int32_t>(id_); }
+    bool HasEnded() override { return WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; }
+
+  private:
+    HANDLE process_;
+    DWORD id_;
+};
+
+}  // namespace
+
+std::unique_ptr<StartedProgram> ShellPlatformWin32::StartProgram(const std::string& path) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process = {};
+    // The path as the program to run, too: a folder with blanks cannot start the wrong one.
+    std::string commandLine = path;
+    if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process)) {
+        return nullptr;
+    }
+    CloseHandle(process.hThread);
+    return std::make_unique<StartedProgramWin32>(process.hProcess, process.dwProcessId);
+}
+
+bool ShellPlatformWin32::ReplaceFileContents(const std::string& path,
+                                             const std::vector<uint8_t>& bytes) {
+    const size_t slash = path.find_last_of("\\/");
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+    char temporary[MAX_PATH + 1] = {};
+    if (GetTempFileNameA(folder.c_str(), "vel", 0, temporary) == 0) {
+        return false;
+    }
+    const HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    bool ok = file != INVALID_HANDLE_VALUE &&
+              WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+              written == bytes.size();
+    ok = file != INVALID_HANDLE_VALUE && CloseHandle(file) && ok;
+    ok = ok && MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    if (!ok) {
+        DeleteFileA(temporary);
+    }
+    return ok;
+}
 
 namespace {
 

@@ -1,5 +1,5 @@
-// The shell's platform on Windows: user32 for windows and the cursor, kernel32 for files and
-// the profile functions, winmm for music.
+// The shell's platform on Windows: user32 for windows, forms, timers and the cursor, kernel32
+// for programs, files and the profile functions, winmm for music.
 #pragma once
 
 #include "shell/platform.h"
@@ -9,8 +9,21 @@ namespace velmoria {
 class ShellPlatformWin32 final : public ShellPlatform {
   public:
     bool TopLevelWindowExists(const char* title) override;
-    bool CreateHiddenWindow(const char* title) override;
+    bool IsWindow(WindowHandle window) override;
+    std::optional<PixelRect> WindowRectangle(WindowHandle window) override;
+    WindowHandle CreateForm(const char* title, uint32_t background, FormEvents* events) override;
+    void ShowForm(WindowHandle form) override;
+    void SetFormTimer(WindowHandle form, int timer, uint32_t intervalMs) override;
+    void EndProgram() override;
     void RunWhileWindowsLoaded() override;
+    double TwipsPerPixelX() override;
+    double TwipsPerPixelY() override;
+    int32_t AddChildStyle(WindowHandle form) override;
+    int32_t SetParentWindow(WindowHandle form, WindowHandle parent) override;
+    void MoveForm(WindowHandle form, int32_t x, int32_t y, int32_t width, int32_t height) override;
+    void SetFormPicture(WindowHandle form, int32_t x, int32_t y, PixelImage picture) override;
+    std::unique_ptr<StartedProgram> StartProgram(const std::string& path) override;
+    bool ReplaceFileContents(const std::string& path, const std::vector<uint8_t>& bytes) override;
     int32_t ShowCursor(bool show) override;
     PathSyntax Paths() override;
     bool CanOpenForReading(const std::string& path) override;
@@ -28,6 +41,8 @@ class ShellPlatformWin32 final : public ShellPlatform {
     // For the end-to-end tests' window tool: posts WM_CLOSE to the top-level window of that
     // title, of any program. False when there is none.
     bool CloseWindowTitled(const char* title);
+    // The same for one window.
+    bool CloseWindow(WindowHandle window);
 };
 
 }  // namespace velmoria

@@ -2,7 +2,7 @@
 // "/p 1234" reads as it does on Windows.
 #include <string>
 
-#include "shell/interim_activities.h"
+#include "shell/shell_forms.h"
 #include "shell/startup.h"
 #include "shell/x11/shell_platform_x11.h"
 
@@ -14,8 +14,8 @@ int main(int argc, char** argv) {
     }
     velmoria::ShellPlatformX11 platform;
     velmoria::ShellPlatform::Connect(&platform);
-    velmoria::InterimActivities activities;
-    if (velmoria::Main(argumentText, activities) == velmoria::AfterMain::RunWhileWindowsLoaded) {
+    velmoria::ShellForms forms(argumentText);
+    if (velmoria::Main(argumentText, forms) == velmoria::AfterMain::RunWhileWindowsLoaded) {
         platform.RunWhileWindowsLoaded();
     }
     return 0;

@@ -4,15 +4,19 @@
 // Before any X11 header: Xlib's Status macro would rename MciInterpreter::Status.
 #include "shell/music/gst/bgm_platform_gst.h"
 
+#include <X11/Xlib.h>
+#include <X11/Xresource.h>
 #include <errno.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "common/posix/xdg.h"
 #include "common/x11/x11_support.h"
 #include "shell/posix/files_posix.h"
 #include "shell/posix/profile_file_posix.h"
-#include "shell/x11/hidden_windows_x11.h"
+#include "shell/x11/forms_x11.h"
 #include "shell/x11/window_search_x11.h"
 
 namespace velmoria {
@@ -23,13 +27,20 @@ void ReportXError(const char* line) {
     ShellPlatform::Current().WriteDiagnostic(line);
 }
 
+// The platform whose connection a lost-connection handler ends with.
+ShellPlatformX11* connectionOwner = nullptr;
+
 }  // namespace
 
-ShellPlatformX11::ShellPlatformX11() : hiddenWindows_(std::make_unique<HiddenWindowsX11>()) {}
+ShellPlatformX11::ShellPlatformX11() = default;
 
 ShellPlatformX11::~ShellPlatformX11() {
+    forms_.reset();
     if (display_ != nullptr) {
         XCloseDisplay(display_);
+    }
+    if (connectionOwner == this) {
+        connectionOwner = nullptr;
     }
 }
 
@@ -41,21 +52,163 @@ Display* ShellPlatformX11::ShellDisplay() {
             WriteDiagnostic("X11: cannot open the display");
         } else {
             InstallXErrorHandlerX11(ReportXError);
+            connectionOwner = this;
+            XSetIOErrorHandler(OnConnectionLost);
         }
     }
     return display_;
 }
 
-bool ShellPlatformX11::TopLevelWindowExists(const char* title) {
-    return FindTopLevelWindowX11(ShellDisplay(), title) != None;
+int ShellPlatformX11::OnConnectionLost(Display*) {
+    // Xlib ends the program when this returns: the forms' unload (music stopped, cursor given
+    // back) runs first, without the connection.
+    if (ShellPlatformX11* platform = connectionOwner; platform != nullptr && platform->forms_) {
+        platform->forms_->ForgetDisplay();
+        platform->forms_->CloseAllFromOutside();
+    }
+    std::exit(0);
 }
 
-bool ShellPlatformX11::CreateHiddenWindow(const char* title) {
-    return hiddenWindows_->Create(ShellDisplay(), title);
+FormsX11* ShellPlatformX11::Forms() {
+    if (forms_ == nullptr && ShellDisplay() != nullptr) {
+        forms_ = std::make_unique<FormsX11>(display_);
+    }
+    return forms_.get();
+}
+
+bool ShellPlatformX11::TopLevelWindowExists(const char* title) {
+    Display* display = ShellDisplay();
+    FormsX11* forms = Forms();
+    if (display == nullptr || forms == nullptr) {
+        return false;
+    }
+    // A window found before is watched for its destruction: while it lives, no search.
+    forms->HandlePending();
+    if (const auto found = found_.find(title);
+        found != found_.end() && forms->Watching(found->second)) {
+        return true;
+    }
+    found_.erase(title);
+    const Window window = FindTopLevelWindowX11(display, title);
+    if (window == None) {
+        return false;
+    }
+    if (forms->Watch(window)) {
+        found_[title] = window;
+    }
+    return true;
+}
+
+bool ShellPlatformX11::IsWindow(WindowHandle window) {
+    Display* display = ShellDisplay();
+    if (display == nullptr || window == 0) {
+        return false;
+    }
+    XErrorTrapX11 trap(display);
+    XWindowAttributes attributes;
+    return XGetWindowAttributes(display, static_cast<Window>(window), &attributes) != 0 &&
+           !trap.Caught();
+}
+
+std::optional<PixelRect> ShellPlatformX11::WindowRectangle(WindowHandle window) {
+    Display* display = ShellDisplay();
+    if (display == nullptr || window == 0) {
+        return std::nullopt;
+    }
+    XErrorTrapX11 trap(display);
+    XWindowAttributes attributes;
+    int x = 0;
+    int y = 0;
+    Window child = None;
+    if (XGetWindowAttributes(display, static_cast<Window>(window), &attributes) == 0 ||
+        !XTranslateCoordinates(display, static_cast<Window>(window), DefaultRootWindow(display),
+                               -attributes.border_width, -attributes.border_width, &x, &y,
+                               &child) ||
+        trap.Caught()) {
+        return std::nullopt;
+    }
+    const int border = 2 * attributes.border_width;
+    return PixelRect{x, y, x + attributes.width + border, y + attributes.height + border};
+}
+
+WindowHandle ShellPlatformX11::CreateForm(const char* title, uint32_t background,
+                                          FormEvents* events) {
+    FormsX11* forms = Forms();
+    return forms != nullptr ? forms->Create(title, background, events) : 0;
+}
+
+void ShellPlatformX11::ShowForm(WindowHandle form) {
+    if (FormsX11* forms = Forms()) {
+        forms->Show(static_cast<Window>(form));
+    }
+}
+
+void ShellPlatformX11::SetFormTimer(WindowHandle form, int timer, uint32_t intervalMs) {
+    if (FormsX11* forms = Forms()) {
+        forms->SetTimer(static_cast<Window>(form), timer, intervalMs);
+    }
+}
+
+void ShellPlatformX11::EndProgram() {
+    if (FormsX11* forms = Forms()) {
+        forms->EndProgram();
+    }
 }
 
 void ShellPlatformX11::RunWhileWindowsLoaded() {
-    hiddenWindows_->RunWhileLoaded(ShellDisplay());
+    if (FormsX11* forms = Forms()) {
+        forms->RunWhileLoaded();
+    }
+}
+
+int32_t ShellPlatformX11::SetParentWindow(WindowHandle form, WindowHandle parent) {
+    FormsX11* forms = Forms();
+    return forms != nullptr
+               ? forms->Reparent(static_cast<Window>(form), static_cast<Window>(parent))
+               : 0;
+}
+
+void ShellPlatformX11::MoveForm(WindowHandle form, int32_t x, int32_t y, int32_t width,
+                                int32_t height) {
+    if (FormsX11* forms = Forms()) {
+        forms->Move(static_cast<Window>(form), x, y, width, height);
+    }
+}
+
+void ShellPlatformX11::SetFormPicture(WindowHandle form, int32_t x, int32_t y, PixelImage picture) {
+    if (FormsX11* forms = Forms()) {
+        forms->SetPicture(static_cast<Window>(form), x, y, std::move(picture));
+    }
+}
+
+double ShellPlatformX11::TwipsPerPixel() {
+    double dpi = 96.0;
+    Display* display = ShellDisplay();
+    if (const char* resources = display != nullptr ? XResourceManagerString(display) : nullptr) {
+        XrmInitialize();
+        XrmDatabase database = XrmGetStringDatabase(resources);
+        char* type = nullptr;
+        XrmValue value;
+        if (database != nullptr && XrmGetResource(database, "Xft.dpi", "Xft.Dpi", &type, &value) &&
+            value.addr != nullptr) {
+            const double read = std::atof(value.addr);
+            dpi = read >= 24.0 && read <= 960.0 ? read : dpi;
+        }
+        if (database != nullptr) {
+            XrmDestroyDatabase(database);
+        }
+    }
+    return 1440.0 / dpi;
+}
+
+std::unique_ptr<StartedProgram> ShellPlatformX11::StartProgram(const std::string& path) {
+    return StartProgramPosix(path);
+}
+
+bool ShellPlatformX11::ReplaceFileContents(const std::string& path,
+                                           const std::vector<uint8_t>& bytes) {
+    return ReplaceFilePosix(
+        path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 bool ShellPlatformX11::CanOpenForReading(const std::string& path) {
@@ -95,14 +248,18 @@ void ShellPlatformX11::WriteDiagnostic(const char* line) {
 }
 
 bool ShellPlatformX11::CloseWindowTitled(const char* title) {
+    const Window window = FindTopLevelWindowX11(ShellDisplay(), title);
+    return window != None && CloseWindow(window);
+}
+
+bool ShellPlatformX11::CloseWindow(WindowHandle window) {
     Display* display = ShellDisplay();
-    const Window window = FindTopLevelWindowX11(display, title);
-    if (window == None) {
+    if (display == nullptr) {
         return false;
     }
-    SendDeleteWindowX11(display, window);
-    XSync(display, False);
-    return true;
+    XErrorTrapX11 trap(display);
+    SendDeleteWindowX11(display, static_cast<Window>(window));
+    return !trap.Caught();
 }
 
 }  // namespace velmoria

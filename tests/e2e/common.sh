@@ -40,6 +40,26 @@ wait_until() {
     return 1
 }
 
+# How many pixels of the screen (or of the window given) are lit: every other pixel of every
+# other row is looked at.
+lit_pixels() {
+    import -window "${1:-root}" -depth 8 rgb:- 2>/dev/null | python3 -c '
+import sys
+data = sys.stdin.buffer.read()
+print(sum(1 for i in range(0, len(data) - 2, 6) if data[i] | data[i + 1] | data[i + 2]))'
+}
+
+# Waits (up to SECONDS) until the screen shows a drawn frame: the renderer has read its sprite.
+wait_for_drawing() {
+    local tries=$(($1 * 4))
+    while [ "$tries" -gt 0 ]; do
+        [ "$(lit_pixels)" -gt 100 ] && return 0
+        sleep 0.25
+        tries=$((tries - 1))
+    done
+    return 1
+}
+
 # Builds a ja_JP.UTF-8 locale of our own in FOLDER (or takes the one scripts/test has built), so
 # that Wine's ANSI code page is 932 without a system locale; wine_japanese then runs a Windows
 # program with it.

@@ -93,22 +93,6 @@ close_with_key() { xdotool key x; ended "a key press"; }
 
 screen_size() { xwininfo -root | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'; }
 
-# How many pixels of the screen are not black (every other pixel of every other row).
-lit_pixels() {
-    xwd -root -silent >"$work/screen.xwd" && python3 - "$work/screen.xwd" <<'PY'
-import struct, sys
-data = open(sys.argv[1], "rb").read()
-header = struct.unpack(">25I", data[:100])
-size, width, height, bytes_per_line, colours = header[0], header[4], header[5], header[12], header[19]
-start = size + colours * 12
-lit = 0
-for y in range(0, height, 2):
-    row = data[start + y * bytes_per_line:start + y * bytes_per_line + width * 4]
-    lit += sum(1 for x in range(0, width * 4, 8) if row[x] | row[x + 1] | row[x + 2])
-print(lit)
-PY
-}
-
 "$make_sprite" "$sprite"
 set_threshold
 

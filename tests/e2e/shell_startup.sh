@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Velmoria.scr's start-up, natively (linux) or under Wine (wine): /a makes the work folder, reads
-# the settings and ends; /p touches neither; "S" and empty load the hidden window
-# "Skorvane_Main" and end when it is closed; while a window titled "Skorvane_Main" or
-# "<Velmoria>" exists every start ends at once. Uses the DISPLAY and WINEPREFIX it is given.
+# the settings and ends; /p with no window to show in touches neither and ends; "S" and empty
+# load the hidden window "Skorvane_Main" (and start the renderer) and end when it is closed;
+# while a window titled "Skorvane_Main" or "<Velmoria>" exists every start ends at once. Uses
+# the DISPLAY and WINEPREFIX it is given.
+#   shell_startup.sh linux|wine SCR SHELL_WINDOW WORK RENDERER
 set -uo pipefail
-platform=$1 scr=$2 shell_window=$3 work=$4
+platform=$1 scr=$2 shell_window=$3 work=$4 renderer=$5
 source "$(dirname "$0")/common.sh"
 require_display
 rm -rf "$work" && mkdir -p "$work"
@@ -13,6 +15,7 @@ if [ "$platform" = wine ]; then
     # The settings file lies beside the program; the work folder is C:\q_sarn.
     mkdir -p "$work/program"
     cp "$scr" "$work/program/Velmoria.scr"
+    cp "$renderer" "$work/program/Velmoria.dll"
     ini="$work/program/Velmoria.ini"
     folder="${WINEPREFIX:?}/drive_c/q_sarn"
     scr_run() { timeout 30 "$wine_run" "$work/program/Velmoria.scr" "$@" >/dev/null 2>&1; }
@@ -77,24 +80,34 @@ blocked_starts() {
     done
 }
 
-# A session: the hidden window appears, blocks the others, and its closing ends the program.
-for args in "/s" ""; do
+# A session: the hidden window appears and the renderer with it; the window blocks the other
+# starts, and its closing ends the program. The renderer lives on by itself: a click ends it
+# (a click goes to the window under the pointer, whichever window Wine last gave the keyboard).
+renderer_window() { xdotool search --name "^Skorvane_VC$" >/dev/null 2>&1; }
+for session_args in "/s" ""; do
     # shellcheck disable=SC2086
     if [ "$platform" = wine ]; then
-        timeout 60 "$wine_run" "$work/program/Velmoria.scr" $args >/dev/null 2>&1 &
+        timeout 60 "$wine_run" "$work/program/Velmoria.scr" $session_args >/dev/null 2>&1 &
     else
-        timeout 60 "$scr" $args >/dev/null 2>&1 &
+        timeout 60 "$scr" $session_args >/dev/null 2>&1 &
     fi
     session=$!
     if wait_for_window Skorvane_Main; then
-        [ "$args" = "/s" ] && blocked_starts Skorvane_Main
+        # Once the renderer draws it has read the sprite: the work folder may go.
+        wait_until 30 renderer_window && wait_for_drawing 30 ||
+            fail "the session '$session_args' started no renderer that draws"
+        [ "$session_args" = "/s" ] && blocked_starts Skorvane_Main
         window close Skorvane_Main || fail "could not close the session window"
     else
-        fail "start '$args' showed no window \"Skorvane_Main\""
+        fail "start '$session_args' showed no window \"Skorvane_Main\""
     fi
     wait "$session"
     rc=$?
-    [ "$rc" -eq 0 ] || fail "the session '$args' ended with $rc after its window was closed"
+    [ "$rc" -eq 0 ] || fail "the session '$session_args' ended with $rc after its window was closed"
+    sleep 1
+    xdotool click 1
+    wait_until 20 sh -c '! xdotool search --name "^Skorvane_VC$" >/dev/null 2>&1' ||
+        fail "the renderer of '$session_args' did not end on a click"
 done
 
 # An open settings dialog, stood in for by a window of its title.

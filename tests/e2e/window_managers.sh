@@ -22,15 +22,6 @@ geometry() {
     xwininfo -id "$1" | awk '/Absolute upper-left X:/ { x = $4 } /Absolute upper-left Y:/ { y = $4 }
         /Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h "+" x "+" y }'
 }
-# How many pixels of the screen are lit (every other pixel of every other row).
-lit_pixels() {
-    import -window root -depth 8 "$work/screen.rgb" 2>/dev/null || return 1
-    python3 - "$work/screen.rgb" <<'PY'
-import sys
-data = open(sys.argv[1], "rb").read()
-print(sum(1 for i in range(0, len(data) - 2, 6) if data[i] | data[i + 1] | data[i + 2]))
-PY
-}
 # A start that a marker window must block: it ends at once without making the work folder.
 expect_blocked() {
     rm -rf "$folder"

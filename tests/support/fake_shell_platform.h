@@ -1,10 +1,13 @@
-// A shell platform for tests: window look-ups, folders, the cursor and the hidden windows are
+// A shell platform for tests: windows, forms, timers, programs, the cursor and folders are
 // recorded instead of done; files and the settings file go to the real platform; music goes to
 // whatever entry points the test puts in.
 #pragma once
 
+#include <map>
+#include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "shell/platform.h"
@@ -13,14 +16,101 @@
 
 namespace velmoria::test {
 
+// A started program whose end the test decides.
+struct FakeProgramState {
+    std::vector<std::string> started;  // every path started, in order
+    bool startFails = false;
+    bool ended = false;
+};
+
+class FakeProgram final : public StartedProgram {
+  public:
+    explicit FakeProgram(FakeProgramState& state) : state_(state) {}
+    int32_t ProcessId() override { return 4321; }
+    bool HasEnded() override { return state_.ended; }
+
+  private:
+    FakeProgramState& state_;
+};
+
 class FakeShellPlatform final : public ShellPlatform {
   public:
+    struct Form {
+        std::string title;
+        uint32_t background = 0;
+        FormEvents* events = nullptr;
+        bool shown = false;
+        bool childStyle = false;
+        WindowHandle parent = 0;
+        PixelRect placed;  // left, top, right, bottom in the parent
+        int32_t pictureX = 0;
+        int32_t pictureY = 0;
+        PixelImage picture;
+        std::map<int, uint32_t> timers;  // the timers switched on, with their intervals
+    };
+
     bool TopLevelWindowExists(const char* title) override { return windows.count(title) > 0; }
-    bool CreateHiddenWindow(const char* title) override {
-        hiddenWindows.push_back(title);
+    bool IsWindow(WindowHandle window) override { return hostRects.count(window) > 0; }
+    std::optional<PixelRect> WindowRectangle(WindowHandle window) override {
+        const auto found = hostRects.find(window);
+        return found != hostRects.end() ? std::optional<PixelRect>(found->second) : std::nullopt;
+    }
+    WindowHandle CreateForm(const char* title, uint32_t background, FormEvents* events) override {
+        const WindowHandle handle = 1000 + forms.size();
+        Form& form = forms[handle];
+        form.title = title;
+        form.background = background;
+        form.events = events;
+        calls.push_back(std::string("CreateForm ") + title);
+        return handle;
+    }
+    void ShowForm(WindowHandle form) override {
+        forms.at(form).shown = true;
+        calls.push_back("ShowForm");
+    }
+    void SetFormTimer(WindowHandle form, int timer, uint32_t intervalMs) override {
+        if (intervalMs == 0) {
+            forms.at(form).timers.erase(timer);
+        } else {
+            forms.at(form).timers[timer] = intervalMs;
+        }
+    }
+    void EndProgram() override { ++ended; }
+    void RunWhileWindowsLoaded() override {}
+    double TwipsPerPixelX() override { return twipsX; }
+    double TwipsPerPixelY() override { return twipsY; }
+    int32_t AddChildStyle(WindowHandle form) override {
+        forms.at(form).childStyle = true;
+        calls.push_back("AddChildStyle");
+        return 1;
+    }
+    int32_t SetParentWindow(WindowHandle form, WindowHandle parent) override {
+        forms.at(form).parent = parent;
+        calls.push_back("SetParentWindow");
+        return 1;
+    }
+    void MoveForm(WindowHandle form, int32_t x, int32_t y, int32_t width, int32_t height) override {
+        forms.at(form).placed = PixelRect{x, y, x + width, y + height};
+        calls.push_back("MoveForm");
+    }
+    void SetFormPicture(WindowHandle form, int32_t x, int32_t y, PixelImage picture) override {
+        Form& f = forms.at(form);
+        f.pictureX = x;
+        f.pictureY = y;
+        f.picture = std::move(picture);
+        calls.push_back("SetFormPicture");
+    }
+    std::unique_ptr<StartedProgram> StartProgram(const std::string& path) override {
+        programs.started.push_back(path);
+        if (programs.startFails) {
+            return nullptr;
+        }
+        return std::make_unique<FakeProgram>(programs);
+    }
+    bool ReplaceFileContents(const std::string& path, const std::vector<uint8_t>& bytes) override {
+        files[path] = bytes;
         return true;
     }
-    void RunWhileWindowsLoaded() override {}
     int32_t ShowCursor(bool show) override {
         cursorCalls.push_back(show);
         return cursorCount.Show(show);
@@ -47,12 +137,29 @@ class FakeShellPlatform final : public ShellPlatform {
     BgmPlatform& Music() override { return music != nullptr ? *music : native.Music(); }
     void WriteDiagnostic(const char*) override {}
 
+    // The only form of that title; null when there is none.
+    Form* FormTitled(const std::string& title) {
+        for (auto& [handle, form] : forms) {
+            if (form.title == title) {
+                return &form;
+            }
+        }
+        return nullptr;
+    }
+
     NativeShellPlatform native;
     std::set<std::string> windows;
-    std::vector<std::string> hiddenWindows;
+    std::map<WindowHandle, PixelRect> hostRects;  // the windows of other programs
+    std::map<WindowHandle, Form> forms;
+    std::vector<std::string> calls;
+    FakeProgramState programs;
+    std::map<std::string, std::vector<uint8_t>> files;
     std::vector<std::string> folders;
     std::vector<bool> cursorCalls;
     CursorDisplayCount cursorCount;
+    int ended = 0;
+    double twipsX = 15.0;
+    double twipsY = 15.0;
     std::string programFolder = "program";
     std::string settingsFile;
     BgmPlatform* music = nullptr;

@@ -1,0 +1,16 @@
+// Loading the preview and session forms.
+#include "shell/shell_forms.h"
+
+namespace velmoria {
+
+void ShellForms::StartPreview(int32_t hostWindow) {
+    preview_ = std::make_unique<PreviewForm>();
+    preview_->Start(hostWindow);
+}
+
+void ShellForms::LoadSessionForm() {
+    session_ = std::make_unique<SessionForm>(argumentText_);
+    session_->Load();
+}
+
+}  // namespace velmoria

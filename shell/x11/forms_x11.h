@@ -1,0 +1,82 @@
+// The shell's forms on X11: top-level windows with a title, created unmapped, with their timers
+// and pictures, served by GLib's main loop through an event source on the X connection. The
+// loop also ends the forms on SIGTERM, SIGINT and SIGHUP (a log-out, a screen-saver daemon's
+// kill) as on a close request, so that their unload runs; so does a lost X connection.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <map>
+#include <memory>
+#include <set>
+#include <utility>
+
+#include "shell/platform.h"
+
+struct _GMainLoop;
+
+namespace velmoria {
+
+class FormsX11 {
+  public:
+    explicit FormsX11(Display* display) : display_(display) {}
+    ~FormsX11();
+    FormsX11(const FormsX11&) = delete;
+    FormsX11& operator=(const FormsX11&) = delete;
+
+    Window Create(const char* title, uint32_t background, FormEvents* events);
+    void Show(Window form);
+    void SetTimer(Window form, int timer, uint32_t intervalMs);
+    void Move(Window form, int32_t x, int32_t y, int32_t width, int32_t height);
+    void SetPicture(Window form, int32_t x, int32_t y, PixelImage picture);
+    int32_t Reparent(Window form, Window parent);
+    // Every form goes and the loop ends; nothing more is dispatched.
+    void EndProgram();
+    // GLib's main loop until no form is left or the program has ended.
+    void RunWhileLoaded();
+
+    // Another program's window whose destruction is to be noticed; false when it has gone.
+    bool Watch(Window window);
+    bool Watching(Window window) const { return watched_.count(window) > 0; }
+    // Handles the events already queued (a watched window's DestroyNotify among them).
+    void HandlePending();
+
+    // Closes every form from outside (signals, a lost connection): each one's unload runs.
+    void CloseAllFromOutside();
+    // The connection has gone: nothing more is sent to the server.
+    void ForgetDisplay() { display_ = nullptr; }
+
+  private:
+    struct Form {
+        FormEvents* events = nullptr;
+        std::map<int, unsigned int> timers;  // timer → GLib source
+        int32_t pictureX = 0;
+        int32_t pictureY = 0;
+        PixelImage picture;
+        bool mapped = false;
+    };
+    // What a timer's GLib source hands back at each tick.
+    struct TimerTick {
+        FormsX11* forms;
+        Window form;
+        int timer;
+    };
+
+    void HandleEvent(const XEvent& event);
+    void Forget(Window form);
+    void Draw(Window form, Form& state);
+    void StopTimers(Form& state);
+    unsigned long Pixel(uint32_t rgb) const;
+    static int OnTimer(void* tick);
+    static int OnSignal(void* self);
+    friend struct XSourceX11;
+
+    Display* display_;
+    std::map<Window, Form> forms_;
+    std::set<Window> watched_;
+    std::map<std::pair<Window, int>, std::unique_ptr<TimerTick>> ticks_;
+    ::_GMainLoop* loop_ = nullptr;
+    bool ended_ = false;
+};
+
+}  // namespace velmoria

@@ -1,0 +1,169 @@
+#!/usr/bin/env bash
+# A whole saver run, natively (linux) or under Wine (wine): `Velmoria.scr /s` with the settings
+# choosing a WAV file, an MP3 file, then no music. Each time the sprite file is written anew and
+# is our sprite, the renderer's window appears and draws, the music plays, a second start ends
+# at once, a key ends the renderer and then the shell within a second, and the music stops. The
+# music is watched through a sink writing to a file that grows (Linux) or through winmm's
+# command trace (Wine, with the null ALSA device). Then: without the renderer program the shell
+# ends by itself; and (Linux) SIGTERM to the shell stops its music and ends it.
+#   session.sh linux|wine SCR RENDERER MAKE_SPRITE WORK
+set -uo pipefail
+platform=$1 scr=$2 renderer=$3 make_sprite=$4 work=$(realpath -m "$5")
+source "$(dirname "$0")/common.sh"
+require_display
+command -v lame >/dev/null 2>&1 || { echo "SKIP: lame is not installed: cannot make an MP3"; exit 77; }
+rm -rf "$work" && mkdir -p "$work/program" "$work/music files"
+cp "$scr" "$work/program/Velmoria.scr"
+cp "$renderer" "$work/program/Velmoria.dll"
+"$make_sprite" "$work/expected-sprite.bmp"
+
+python3 - "$work" <<'PY'
+import struct, sys, wave
+def write(path, seconds):
+    with wave.open(path, "wb") as out:
+        out.setnchannels(1); out.setsampwidth(2); out.setframerate(44100)
+        out.writeframes(b"".join(struct.pack("<h", 6000 if i % 100 < 50 else -6000)
+                                 for i in range(int(44100 * seconds))))
+write(sys.argv[1] + "/music files/loop me.wav", 1.0)
+write(sys.argv[1] + "/tone.wav", 20.0)
+PY
+lame --quiet -b 64 "$work/tone.wav" "$work/music files/my song.mp3" || { echo "FAIL: lame"; exit 1; }
+
+if [ "$platform" = wine ]; then
+    sprite="$WINEPREFIX/drive_c/q_sarn/Skorvane.bmp"
+    ini="$work/program/Velmoria.ini"
+    native() { printf 'Z:%s' "${1//\//\\}"; }
+    printf 'pcm.!default {\n    type null\n}\n' >"$work/alsa-null.conf"
+    # winmm's commands and sounds, traced on the shell's standard error. Started in the
+    # background only: the process becomes the shell itself.
+    run_scr() {
+        ALSA_CONFIG_PATH="$work/alsa-null.conf" WINEDEBUG=trace+mci,trace+winmm \
+            exec "$wine_run" "$1/Velmoria.scr" "${@:2}" 2>"$work/trace.log"
+    }
+    second_start() { timeout 20 "$wine_run" "$work/program/Velmoria.scr" /s >/dev/null 2>&1; }
+else
+    export XDG_CACHE_HOME="$work/cache" XDG_CONFIG_HOME="$work/config"
+    export VELMORIA_REGISTRY="$work/none.reg"
+    sprite="$XDG_CACHE_HOME/q_sarn/Skorvane.bmp"
+    ini="$XDG_CONFIG_HOME/velmoria/Velmoria.ini"
+    mkdir -p "$(dirname "$ini")"
+    native() { printf '%s' "$1"; }
+    export VELMORIA_AUDIO_SINK="audioconvert ! audio/x-raw,format=S16LE ! filesink sync=true location=$work/music.raw"
+    run_scr() { exec "$1/Velmoria.scr" "${@:2}" 2>"$work/trace.log"; }
+    second_start() { timeout 20 "$work/program/Velmoria.scr" /s >/dev/null 2>&1; }
+fi
+
+# The settings the dialog would have written: kind 2 with a file, or kind 0.
+settings() {
+    local kind=$1 file=${2:-}
+    printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=%s\r\nBGM\xd8\xcb\xdf\xb0\xc4=0\r\nBGM\xcc\xa7\xb2\xd9=%s\r\n' \
+        "$kind" "$(native "$file")" >"$ini"
+}
+renderer_windows() { xdotool search --name '^Skorvane_VC$' 2>/dev/null | wc -l; }
+music_bytes() { stat -c %s "$work/music.raw" 2>/dev/null || echo 0; }
+# Whether the music plays now: the sink's file grows (Linux), or winmm was told to play (Wine).
+music_playing() {
+    if [ "$platform" = wine ]; then
+        grep -aqE 'mciSendStringW \(L"play MP3Play"|PlaySound.*loop me' "$work/trace.log"
+    else
+        local before
+        before=$(music_bytes)
+        sleep 0.5
+        [ "$(music_bytes)" -gt "$before" ]
+    fi
+}
+# Whether the music has been stopped: the file no longer grows, or winmm was told to stop.
+music_stopped() {
+    if [ "$platform" = wine ]; then
+        case $1 in
+            mp3) grep -aqE 'mciSendStringW \(L"close MP3Play"' "$work/trace.log" ;;
+            wav) grep -aqiE 'PlaySound.*(\(null\)|00000000)' "$work/trace.log" ;;
+        esac
+    else
+        local before
+        before=$(music_bytes)
+        sleep 0.5
+        [ "$(music_bytes)" -eq "$before" ]
+    fi
+}
+
+one_run() {
+    local music=$1
+    case_name="session with $music"
+    rm -f "$sprite" "$work/music.raw"
+    case $music in
+        wav) settings 2 "$work/music files/loop me.wav" ;;
+        mp3) settings 2 "$work/music files/my song.mp3" ;;
+        none) settings 0 ;;
+    esac
+    xdotool mousemove 500 400
+    run_scr "$work/program" /s &
+    local shell=$!
+    wait_until 30 test -s "$sprite" || fail "no sprite file"
+    cmp -s "$sprite" "$work/expected-sprite.bmp" || fail "the sprite file is not our sprite"
+    if ! wait_until 40 sh -c '[ "$(xdotool search --name "^Skorvane_VC$" 2>/dev/null | wc -l)" -gt 0 ]' ||
+        ! wait_for_drawing 30; then
+        fail "no renderer window that draws"
+    fi
+    if [ "$music" != none ]; then
+        wait_until 10 music_playing || fail "the music does not play"
+    elif [ "$platform" = linux ] && [ "$(music_bytes)" -gt 0 ]; then
+        fail "music plays though none is chosen"
+    fi
+    # A second start ends at once and starts no second renderer.
+    second_start || fail "a second start did not end at once"
+    [ "$(renderer_windows)" -eq 1 ] || fail "$(renderer_windows) renderer windows after a second start"
+    # A key ends the renderer, and the shell follows within a second.
+    xdotool key x
+    wait_until 10 sh -c '[ "$(xdotool search --name "^Skorvane_VC$" 2>/dev/null | wc -l)" -eq 0 ]' ||
+        fail "a key did not end the renderer"
+    local gone
+    gone=$(date +%s%N)
+    wait_until 5 sh -c "! kill -0 $shell 2>/dev/null" || fail "the shell did not end after the renderer"
+    local ended
+    ended=$(date +%s%N)
+    [ $((ended - gone)) -lt 1000000000 ] ||
+        fail "the shell ended $(((ended - gone) / 1000000)) ms after the renderer"
+    wait "$shell"
+    local rc=$?
+    [ "$rc" -eq 0 ] || fail "the shell ended with $rc"
+    if [ "$music" != none ]; then
+        music_stopped "$music" || fail "the music did not stop"
+    fi
+}
+
+for music in wav mp3 none; do
+    one_run "$music"
+done
+
+# Without the renderer program the session ends by itself, at its first watch tick.
+case_name="no renderer program"
+mkdir -p "$work/lonely"
+cp "$scr" "$work/lonely/Velmoria.scr"
+[ "$platform" = wine ] && cp "$ini" "$work/lonely/Velmoria.ini"
+run_scr "$work/lonely" /s &
+lonely=$!
+wait_until 15 sh -c "! kill -0 $lonely 2>/dev/null" || { fail "the shell did not end by itself"; kill "$lonely"; }
+wait "$lonely"
+
+# SIGTERM (a log-out, a screen-saver daemon) ends the session: the music stops with the shell.
+if [ "$platform" = linux ]; then
+    case_name="SIGTERM"
+    rm -f "$work/music.raw"
+    settings 2 "$work/music files/my song.mp3"
+    run_scr "$work/program" /s &
+    shell=$!
+    wait_until 30 music_playing || fail "the music does not play"
+    kill -TERM "$shell"
+    wait_until 5 sh -c "! kill -0 $shell 2>/dev/null" || fail "the shell did not end on SIGTERM"
+    wait "$shell"
+    rc=$?
+    [ "$rc" -eq 0 ] || fail "the shell ended with $rc on SIGTERM"
+    music_stopped mp3 || fail "the music outlived the shell"
+    # The renderer lives on by itself.
+    wait_until 30 sh -c '[ "$(xdotool search --name "^Skorvane_VC$" 2>/dev/null | wc -l)" -gt 0 ]' &&
+        sleep 1 && xdotool key x
+fi
+
+case_name=""
+finish "session ($platform)"

@@ -1,0 +1,257 @@
+// The session form's decisions against a recording platform and scripted music entry points:
+// what its load starts for each music setting, its timers, the renderer watch with its grace
+// for a slow start, and what its unload stops.
+#include "shell/session.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "assets/particle_sprite.h"
+#include "common/saver_contract.h"
+#include "shell/music/skorvane_bgm.h"
+#include "shell/music/sound_player.h"
+#include "shell/settings_file.h"
+#include "tests/music/scripted_bgm_platform.h"
+#include "tests/support/fake_shell_platform.h"
+
+namespace velmoria {
+namespace {
+
+using Commands = std::vector<std::string>;
+
+class SessionTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        shell_.music = &music_;
+        ResetBgmModule();
+        BgmKind = 0;
+        BgmRepeat = 0;
+        BgmFile.clear();
+        CursorCount = 0;
+        ApiResult = 0;
+    }
+
+    // Loads the session form as Main does, for the given command line.
+    SessionForm& Load(const std::string& argumentText = "/s") {
+        session_ = std::make_unique<SessionForm>(argumentText, [this] { return now_; });
+        session_->Load();
+        return *session_;
+    }
+    test::FakeShellPlatform::Form& Form() { return *shell_.FormTitled("Skorvane_Main"); }
+    std::set<int> TimersOn() {
+        std::set<int> on;
+        for (const auto& [timer, interval] : Form().timers) {
+            on.insert(timer);
+        }
+        return on;
+    }
+    // Clears what the music entry points have recorded so far.
+    void ForgetMusic() {
+        music_.sends.clear();
+        music_.sounds.clear();
+    }
+
+    test::FakeShellPlatform shell_;
+    test::ConnectedShellPlatform connected_{shell_};
+    ScriptedBgmPlatform music_;
+    std::unique_ptr<SessionForm> session_;
+    int64_t now_ = 0;
+};
+
+TEST(MusicFileType, TheLastThreeCharactersUpperCased) {
+    EXPECT_EQ(MusicFileType("C:\\Music\\song.MP3"), "MP3");
+    EXPECT_EQ(MusicFileType("song.mp3"), "MP3");
+    EXPECT_EQ(MusicFileType("mywav"), "WAV");
+    EXPECT_EQ(MusicFileType("song.wma"), "WMA");
+    EXPECT_EQ(MusicFileType("ab"), "AB");
+    EXPECT_EQ(MusicFileType(""), "");
+}
+
+TEST_F(SessionTest, LoadWritesTheSpriteStartsTheRendererAndItsWatch) {
+    Load();
+    EXPECT_EQ(Form().timers, (std::map<int, uint32_t>{{3, 100}}));
+    ASSERT_EQ(shell_.files.count(SpriteFilePath()), 1u);
+    EXPECT_EQ(shell_.files[SpriteFilePath()], MakeParticleSpriteBmp());
+    const char separator = shell_.Paths().style == PathStyle::Windows ? '\\' : '/';
+    EXPECT_EQ(RendererPath, std::string("program") + separator + "Velmoria.dll");
+    EXPECT_EQ(shell_.programs.started, std::vector<std::string>{RendererPath});
+    EXPECT_EQ(ApiResult, 4321);  // the process identifier
+    EXPECT_FALSE(Form().shown);  // never shown: only a marker of the running session
+}
+
+// What the load starts and the unload stops for each music setting.
+TEST_F(SessionTest, MusicByKindAndFileType) {
+    struct Case {
+        int16_t kind;
+        const char* file;
+        Commands started;
+        std::set<int> timers;
+        bool wav;
+        Commands stopped;
+    };
+    const std::string open = "\" type MPEGVideo Alias MP3Play";
+    const Commands mp3Stop = {"stop MP3Play", "close MP3Play"};
+    const Case cases[] = {
+        {0, "song.mp3", {}, {3}, false, {}},
+        {-1, "song.mp3", {}, {3}, false, {}},
+        {2,
+         "C:\\Music\\song.MP3",
+         {"open \"C:\\Music\\song.MP3" + open, "play MP3Play"},
+         {1, 3},
+         false,
+         mp3Stop},
+        {2, "song.mp3", {"open \"song.mp3" + open, "play MP3Play"}, {1, 3}, false, mp3Stop},
+        {2, "song.wma", {}, {3}, false, {}},
+        {2, "mywav", {}, {3}, true, {}},
+        {2, "theme.WAV", {}, {3}, true, {}},
+        {1,
+         "",
+         {"open cdaudio", "set cdaudio time format tmsf"},
+         {2, 3},
+         false,
+         {"stop cdaudio", "close cdaudio"}},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        shell_.forms.clear();
+        shell_.ended = 0;
+        BgmKind = c.kind;
+        BgmFile = c.file;
+        ForgetMusic();
+        Load("");
+        const std::string name = std::to_string(c.kind) + " " + c.file;
+        EXPECT_EQ(music_.Commands(), c.started) << name;
+        EXPECT_EQ(TimersOn(), c.timers) << name;
+        ASSERT_EQ(music_.sounds.size(), c.wav ? 1u : 0u) << name;
+        if (c.wav) {
+            EXPECT_EQ(music_.sounds[0].name, c.file);
+            EXPECT_EQ(music_.sounds[0].flags, sound_flag::kAsync | sound_flag::kLoop);
+        }
+        ForgetMusic();
+        session_->OnQueryUnload();
+        EXPECT_EQ(music_.Commands(), c.stopped) << name;
+        // WAV_Stop: the sound player stopped, with no name.
+        ASSERT_EQ(music_.sounds.size(), c.wav ? 1u : 0u) << name;
+        if (c.wav) {
+            EXPECT_FALSE(music_.sounds[0].hasName);
+        }
+        EXPECT_EQ(shell_.ended, 1) << name;
+    }
+}
+
+TEST_F(SessionTest, TimersRunTheMusicChecks) {
+    BgmKind = 2;
+    BgmFile = "song.mp3";
+    Load();
+    ForgetMusic();
+    music_.Script("status MP3Play mode", 0, "stopped");
+    session_->OnTimer(1);
+    EXPECT_EQ(music_.Commands(),
+              (Commands{"status MP3Play mode", "stop MP3Play", "play MP3Play from 0"}));
+}
+
+// A drive without a disc: the first poll switches polling off for good, and the unload does
+// not stop a CD that never played.
+TEST_F(SessionTest, CdPollingStopsByItselfWithoutADisc) {
+    BgmKind = 1;
+    Load();
+    music_.Script("status cdaudio current track", 262);
+    session_->OnTimer(2);
+    EXPECT_FALSE(CdAlive);
+    EXPECT_EQ(TimersOn(), std::set<int>{3});
+    ForgetMusic();
+    session_->OnQueryUnload();
+    EXPECT_TRUE(music_.Commands().empty());
+}
+
+TEST_F(SessionTest, TheCursorComesBackOnlyInModeS) {
+    for (const char* text : {"/s", "/S", "-s 1234", ""}) {
+        SetUp();
+        shell_.cursorCalls.clear();
+        CursorCount = text[0] != '\0' ? shell_.ShowCursor(false) : 0;  // as Main hides it
+        shell_.cursorCalls.clear();
+        Load(text);
+        session_->OnQueryUnload();
+        const bool modeS = text[0] != '\0';
+        EXPECT_EQ(shell_.cursorCalls, modeS ? std::vector<bool>{true} : std::vector<bool>{})
+            << text;
+        EXPECT_EQ(CursorCount, 0) << text;
+    }
+}
+
+TEST_F(SessionTest, TheUnloadRunsOnceAndNothingTicksAfterIt) {
+    BgmKind = 2;
+    BgmFile = "song.mp3";
+    Load();
+    session_->OnQueryUnload();
+    ForgetMusic();
+    session_->OnQueryUnload();
+    session_->OnTimer(1);
+    session_->OnTimer(3);
+    EXPECT_TRUE(music_.Commands().empty());
+    EXPECT_EQ(shell_.ended, 1);
+}
+
+// The renderer watch, tick by tick: the window seen or not, the process ended or not, the time.
+TEST_F(SessionTest, TheWatchWaitsForASlowRendererAndEndsWhenItGoes) {
+    struct Tick {
+        int64_t ms;
+        bool window;
+        bool processEnded;
+        bool ends;
+    };
+    struct Case {
+        const char* name;
+        bool startFails;
+        std::vector<Tick> ticks;
+    };
+    const Case cases[] = {
+        {"seen, then gone",
+         false,
+         {{100, false, false, false},
+          {200, true, false, false},
+          {300, true, false, false},
+          {400, false, false, true}}},
+        {"never seen, process ended",
+         false,
+         {{100, false, false, false}, {900, false, false, false}, {1000, false, true, true}}},
+        {"never seen within the grace",
+         false,
+         {{100, false, false, false}, {9999, false, false, false}, {10000, false, false, true}}},
+        {"seen after a slow start",
+         false,
+         {{100, false, false, false},
+          {8000, true, false, false},
+          {12000, true, false, false},
+          {12100, false, false, true}}},
+        {"no process at all", true, {{100, false, false, true}}},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        shell_.forms.clear();
+        shell_.ended = 0;
+        shell_.programs = test::FakeProgramState{};
+        shell_.programs.startFails = c.startFails;
+        shell_.windows.clear();
+        now_ = 0;
+        Load();
+        for (const Tick& tick : c.ticks) {
+            now_ = tick.ms;
+            shell_.programs.ended = tick.processEnded;
+            if (tick.window) {
+                shell_.windows.insert(kRendererWindowTitle);
+            } else {
+                shell_.windows.erase(kRendererWindowTitle);
+            }
+            session_->OnTimer(3);
+            EXPECT_EQ(shell_.ended, tick.ends ? 1 : 0) << c.name << " at " << tick.ms;
+            EXPECT_EQ(TimersOn().count(3), tick.ends ? 0u : 1u) << c.name << " at " << tick.ms;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace velmoria
