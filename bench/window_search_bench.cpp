@@ -2,7 +2,8 @@
 // DISPLAY, the renderer watch making one every 100 ms. It builds a desktop of WINDOWS (default
 // 60) managed windows, each a client with a title and WM_STATE inside a frame two levels deep,
 // plus as many unmapped top-level windows, and times a search for a title nobody has (the
-// whole tree looked at), with a window manager's client list on the root and without one.
+// whole tree looked at), with a window manager's client list on the root and without one; then
+// the renderer watch's tick, which once it has found the window only looks for its destruction.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/x11/shell_platform_x11.h"
 #include "shell/x11/window_search_x11.h"
 
 namespace {
@@ -68,11 +70,33 @@ int main(int argc, char** argv) {
     XSync(display, False);
     const double withList = MedianMicroseconds(display, runs);
     XDeleteProperty(display, root, clientList);
+    // The watch tick: the shell's own check for a window it has found before.
+    const Window renderer = XCreateSimpleWindow(display, root, 0, 0, 10, 10, 0, 0, 0);
+    XStoreName(display, renderer, "watched renderer");
+    XSync(display, False);
+    velmoria::ShellPlatformX11 shell;
+    if (!shell.TopLevelWindowExists("watched renderer")) {
+        std::fputs("window-search-bench: the watched window was not found\n", stderr);
+        return 1;
+    }
+    std::vector<double> ticks;
+    for (int i = 0; i < 2000; ++i) {
+        const Clock::time_point start = Clock::now();
+        const bool found = shell.TopLevelWindowExists("watched renderer");
+        ticks.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+        if (!found) {
+            std::fputs("window-search-bench: the watched window was lost\n", stderr);
+            return 1;
+        }
+    }
+    std::sort(ticks.begin(), ticks.end());
     std::printf("%d managed and %d unmapped windows, median of %d searches:\n", count, count, runs);
     std::printf("  with a client list     %8.0f us  (%.2f %% of a 100 ms tick)\n", withList,
                 withList / 1000.0);
     std::printf("  without (frames walked) %7.0f us  (%.2f %% of a 100 ms tick)\n", withoutList,
                 withoutList / 1000.0);
+    std::printf("  watch tick, window found before: %.1f us (median of 2000)\n",
+                ticks[ticks.size() / 2]);
     XCloseDisplay(display);
     return 0;
 }

@@ -93,6 +93,11 @@ void PreviewForm::Start(int32_t hostWindow) {
     });
     Guarded([&] { ApiResult = platform.AddChildStyle(window_); });
     Guarded([&] { ApiResult = platform.SetParentWindow(window_, host); });
+    // A host gone since the first look would leave a preview that nothing ever closes.
+    if (window_ != 0 && ApiResult == 0 && !platform.IsWindow(host)) {
+        platform.EndProgram();
+        return;
+    }
     Guarded([&] {
         platform.MoveForm(window_, TwipsToPixels(PreviewLeft, twipsX),
                           TwipsToPixels(PreviewTop, twipsY), TwipsToPixels(PreviewWidth, twipsX),

@@ -28,8 +28,9 @@ int32_t TwipsToPixels(int32_t twips, double twipsPerPixel);
 
 class PreviewForm final : public FormEvents {
   public:
-    // The preview set-up, steps 1 to 9. A host that is no window (0 among them) ends the
-    // program at once: nothing is loaded, and nothing would ever close a preview nobody shows.
+    // The preview set-up, steps 1 to 9. A host that is no window (0 among them), or that has
+    // gone before the preview could be put inside it, ends the program at once: nothing would
+    // ever close a preview nobody shows.
     void Start(int32_t hostWindow);
 
     void OnTimer(int) override {}

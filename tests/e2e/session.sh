@@ -6,9 +6,11 @@
 # music is watched through a sink writing to a file that grows (Linux) or through winmm's
 # command trace (Wine, with the null ALSA device). Then: without the renderer program the shell
 # ends by itself; and (Linux) SIGTERM to the shell stops its music and ends it.
-#   session.sh linux|wine SCR RENDERER MAKE_SPRITE WORK
+# Ending from outside: SIGTERM and a lost X connection (Linux), a log-off (Windows) stop the
+# music and end the shell.
+#   session.sh linux|wine SCR RENDERER MAKE_SPRITE SHELL_WINDOW WORK
 set -uo pipefail
-platform=$1 scr=$2 renderer=$3 make_sprite=$4 work=$(realpath -m "$5")
+platform=$1 scr=$2 renderer=$3 make_sprite=$4 shell_window=$5 work=$(realpath -m "$6")
 source "$(dirname "$0")/common.sh"
 require_display
 command -v lame >/dev/null 2>&1 || { echo "SKIP: lame is not installed: cannot make an MP3"; exit 77; }
@@ -146,23 +148,35 @@ lonely=$!
 wait_until 15 sh -c "! kill -0 $lonely 2>/dev/null" || { fail "the shell did not end by itself"; kill "$lonely"; }
 wait "$lonely"
 
-# SIGTERM (a log-out, a screen-saver daemon) ends the session: the music stops with the shell.
-if [ "$platform" = linux ]; then
-    case_name="SIGTERM"
+# Ended from outside while an MP3 plays: the music stops and the shell ends with 0. The renderer
+# lives on by itself; a key ends it afterwards.
+end_from_outside() {
+    case_name=$1
     rm -f "$work/music.raw"
     settings 2 "$work/music files/my song.mp3"
     run_scr "$work/program" /s &
-    shell=$!
-    wait_until 30 music_playing || fail "the music does not play"
-    kill -TERM "$shell"
-    wait_until 5 sh -c "! kill -0 $shell 2>/dev/null" || fail "the shell did not end on SIGTERM"
-    wait "$shell"
-    rc=$?
-    [ "$rc" -eq 0 ] || fail "the shell ended with $rc on SIGTERM"
-    music_stopped mp3 || fail "the music outlived the shell"
-    # The renderer lives on by itself.
+    local shell=$!
     wait_until 30 sh -c '[ "$(xdotool search --name "^Skorvane_VC$" 2>/dev/null | wc -l)" -gt 0 ]' &&
-        sleep 1 && xdotool key x
+        wait_for_drawing 30
+    wait_until 30 music_playing || fail "the music does not play"
+    session_pid=$shell
+    "${@:2}"
+    wait_until 5 sh -c "! kill -0 $shell 2>/dev/null" || { fail "the shell did not end"; kill "$shell"; }
+    wait "$shell"
+    local rc=$?
+    [ "$rc" -eq 0 ] || fail "the shell ended with $rc"
+    music_stopped mp3 || fail "the music outlived the shell"
+    xdotool key x
+    wait_until 10 sh -c '[ "$(xdotool search --name "^Skorvane_VC$" 2>/dev/null | wc -l)" -eq 0 ]'
+}
+terminate_session() { kill -TERM "$session_pid"; }
+drop_session_connection() { xdotool windowkill "$(xdotool search --name '^Skorvane_Main$' | head -n 1)"; }
+if [ "$platform" = linux ]; then
+    # A log-out or a screen-saver daemon's kill; and a connection the X server drops.
+    end_from_outside "SIGTERM" terminate_session
+    end_from_outside "lost X connection" drop_session_connection
+else
+    end_from_outside "log-off" "$wine_run" "$shell_window" log-off Skorvane_Main
 fi
 
 case_name=""

@@ -124,6 +124,15 @@ TEST_F(PreviewTest, AHostThatIsNoWindowLoadsNothing) {
     }
 }
 
+// A host that goes between the first look and SetParent: nothing would close the preview.
+TEST_F(PreviewTest, AHostGoneBeforeSetParentEndsTheProgram) {
+    shell_.hostGoesAtSetParent = true;
+    const test::FakeShellPlatform::Form* form = Start(152, 112, 15.0);
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(shell_.ended, 1);
+    EXPECT_FALSE(form->shown);
+}
+
 // The still the programs carry: 152 x 112, a blue arc and an orange one over black.
 TEST(PreviewStill, BlueAndOrangeOnBlack) {
     const PixelImage still = PreviewStill();

@@ -10,6 +10,7 @@
 //                              process (Wine draws no window inside another process's window,
 //                              so a screenshot of a cross-process preview shows nothing)
 //   shell-window child HOST    (Windows) "X,Y WxH" of the visible "Preview Window" in HOST
+//   shell-window log-off TITLE (Windows) WM_QUERYENDSESSION and WM_ENDSESSION to that window
 
 #include <cstdio>
 #include <cstdlib>
@@ -48,6 +49,15 @@ int main(int argc, char** argv) {
         return 2;
     }
 #ifdef _WIN32
+    if (std::strcmp(argv[1], "log-off") == 0) {
+        // What Windows sends a program's windows when the user logs off.
+        const HWND window = FindWindowA(nullptr, argv[2]);
+        if (window == nullptr || SendMessageA(window, WM_QUERYENDSESSION, 0, 0) == 0) {
+            return 1;
+        }
+        SendMessageA(window, WM_ENDSESSION, TRUE, 0);
+        return 0;
+    }
     if (std::strcmp(argv[1], "child") == 0) {
         return Child(reinterpret_cast<HWND>(std::strtoull(argv[2], nullptr, 10)));
     }

@@ -85,8 +85,12 @@ class FakeShellPlatform final : public ShellPlatform {
         return 1;
     }
     int32_t SetParentWindow(WindowHandle form, WindowHandle parent) override {
-        forms.at(form).parent = parent;
         calls.push_back("SetParentWindow");
+        if (hostGoesAtSetParent) {
+            hostRects.erase(parent);
+            return 0;
+        }
+        forms.at(form).parent = parent;
         return 1;
     }
     void MoveForm(WindowHandle form, int32_t x, int32_t y, int32_t width, int32_t height) override {
@@ -158,6 +162,7 @@ class FakeShellPlatform final : public ShellPlatform {
     std::vector<bool> cursorCalls;
     CursorDisplayCount cursorCount;
     int ended = 0;
+    bool hostGoesAtSetParent = false;  // the host is destroyed just then
     double twipsX = 15.0;
     double twipsY = 15.0;
     std::string programFolder = "program";
