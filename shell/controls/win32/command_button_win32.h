@@ -1,0 +1,58 @@
+// The gradient button on Windows: a child window of class "Skorvane.Command" that keeps its face
+// in a 32-bit bitmap of its own and shows it on paint, with the caption drawn over it.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+
+#include "shell/controls/command_button.h"
+
+namespace velmoria {
+
+class CommandButtonWin32 final : public CommandButtonView {
+  public:
+    // Makes the control's window in `parent` at `rect` (pixels) and reads its stored
+    // properties. Null when the window could not be made.
+    static std::unique_ptr<CommandButtonWin32> Create(HWND parent, const RECT& rect,
+                                                      const ButtonPropertySet& properties,
+                                                      const ButtonFont& hostFont,
+                                                      std::function<void()> onClick);
+    ~CommandButtonWin32() override;
+
+    CommandButton& Control() { return control_; }
+    HWND Window() const { return window_; }
+
+    void DrawFace(ButtonLook look, bool reverseGradient) override;
+    void LabelChanged() override;
+    void StartTrackingTimer(int intervalMs) override;
+    void TakeFocus() override;
+    void RaiseClick() override;
+
+  private:
+    CommandButtonWin32(const ButtonFont& hostFont, std::function<void()> onClick);
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void ResizeFace(int width, int height);
+    void Paint();
+    void DrawCaption(HDC dc, int width);
+    void Track();
+
+    CommandButton control_;
+    std::function<void()> onClick_;
+    HWND window_ = nullptr;
+    HDC faceDc_ = nullptr;
+    HBITMAP faceBitmap_ = nullptr;
+    HGDIOBJ faceDcOriginal_ = nullptr;
+    int faceWidth_ = 0;
+    int faceHeight_ = 0;
+    HFONT font_ = nullptr;
+    ButtonFont fontMadeFrom_;
+};
+
+// Draws a whole face (gradient and the picture's eight pieces, no caption) into a device context
+// whose top-left pixel is the face's: the control's own drawing, and the face tool's.
+void PaintFaceGdi(HDC dc, int width, int height, ButtonLook look, bool reverseGradient);
+
+}  // namespace velmoria
