@@ -71,9 +71,17 @@ under_window_manager() {
     timeout 60 "$scr" /s >/dev/null 2>&1 &
     local session=$!
     wait_until 10 exists Skorvane_Main || fail "the search did not find the session's window"
+    # The session's renderer reads the sprite after its window is up: the work folder stays
+    # until it draws (a slow start would otherwise meet a missing sprite and its Error box).
+    wait_until 20 exists Skorvane_VC && wait_for_drawing 20 ||
+        fail "the session's renderer did not draw"
     expect_blocked "a session"
     "$shell_window" close Skorvane_Main >/dev/null 2>&1
     wait "$session" 2>/dev/null
+    # The renderer lives on by itself until it is asked to close.
+    "$shell_window" close Skorvane_VC >/dev/null 2>&1
+    wait_until 10 sh -c "! '$shell_window' exists Skorvane_VC" ||
+        fail "the session's renderer did not close"
 
     # The renderer: found, full screen, drawing, ended by a key.
     mkdir -p "$folder" && "$make_sprite" "$sprite"
