@@ -120,7 +120,7 @@ std::optional<int32_t> ParseHandle(std::string_view text, HandleSyntax syntax) {
     return static_cast<int32_t>(rounded);
 }
 
-std::optional<int16_t> ParseSettingInteger(std::string_view text) {
+std::optional<double> WholeTextNumber(std::string_view text) {
     std::string_view s = text.substr(SkipBlanks(text));
     while (!s.empty() && IsBlank(s.back())) {
         s.remove_suffix(1);
@@ -129,7 +129,15 @@ std::optional<int16_t> ParseSettingInteger(std::string_view text) {
     if (s.empty() || ScanNumber(s, value) != s.size()) {
         return std::nullopt;
     }
-    const double floored = std::floor(value);
+    return value;
+}
+
+std::optional<int16_t> ParseSettingInteger(std::string_view text) {
+    const std::optional<double> value = WholeTextNumber(text);
+    if (!value) {
+        return std::nullopt;
+    }
+    const double floored = std::floor(*value);
     if (!(floored >= -32768.0 && floored <= 32767.0)) {
         return std::nullopt;
     }

@@ -27,6 +27,10 @@ double LeadingNumber(std::string_view text);
 std::optional<int32_t> ParseHandle(std::string_view text,
                                    HandleSyntax syntax = kPlatformHandleSyntax);
 
+// The value of a text that is one decimal number as a whole (blanks around it allowed); empty
+// for anything else.
+std::optional<double> WholeTextNumber(std::string_view text);
+
 // A settings integer: the whole text (blanks around it allowed) must be a decimal number; its
 // value rounded down must fit in 16 bits. Empty otherwise.
 std::optional<int16_t> ParseSettingInteger(std::string_view text);

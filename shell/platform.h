@@ -156,6 +156,12 @@ class ShellPlatform {
     // (towards the window when opening); nothing on Linux.
     virtual void AnimateZoom(uintptr_t window, int16_t x, int16_t y, bool opening) = 0;
 
+    // ---- The settings dialog ----
+
+    // Shows the settings dialog (shell/settings_dialog/) modally: makes its window, connects
+    // its handlers, and returns once the window has closed.
+    virtual void RunSettingsDialog() = 0;
+
     // ---- Music ----
 
     // The entry points of the music module (shell/music/bgm_platform.h): winmm on Windows, our

@@ -1,4 +1,4 @@
-// Loading the preview and session forms.
+// Loading the preview and session forms, and showing the settings dialog.
 #include "shell/shell_forms.h"
 
 namespace velmoria {
@@ -6,6 +6,10 @@ namespace velmoria {
 void ShellForms::StartPreview(int32_t hostWindow) {
     preview_ = std::make_unique<PreviewForm>();
     preview_->Start(hostWindow);
+}
+
+void ShellForms::ShowSettingsDialog() {
+    ShellPlatform::Current().RunSettingsDialog();
 }
 
 void ShellForms::LoadSessionForm() {

@@ -1,5 +1,5 @@
 // The shell's forms as Main hands over to them: the preview, the settings dialog and the
-// session. The settings dialog is still to come; until then it closes at once.
+// session.
 #pragma once
 
 #include <memory>
@@ -17,7 +17,7 @@ class ShellForms final : public ShellActivities {
     explicit ShellForms(std::string argumentText) : argumentText_(std::move(argumentText)) {}
 
     void StartPreview(int32_t hostWindow) override;
-    void ShowSettingsDialog() override {}
+    void ShowSettingsDialog() override;
     void LoadSessionForm() override;
 
   private:

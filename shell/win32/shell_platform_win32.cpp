@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "shell/music/win32/bgm_platform_winmm.h"
+#include "shell/settings_dialog/win32/settings_dialog_win32.h"
 #include "shell/win32/forms_win32.h"
 
 namespace velmoria {
@@ -235,6 +236,10 @@ BgmPlatform& ShellPlatformWin32::Music() {
 
 void ShellPlatformWin32::WriteDiagnostic(const char* line) {
     OutputDebugStringA((std::string("Velmoria.scr: ") + line + "\n").c_str());
+}
+
+void ShellPlatformWin32::RunSettingsDialog() {
+    RunSettingsDialogWin32(SettingsFilePath());
 }
 
 }  // namespace velmoria

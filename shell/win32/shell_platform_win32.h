@@ -35,6 +35,7 @@ class ShellPlatformWin32 final : public ShellPlatform {
     bool WritePrivateProfile(const std::string& section, const std::string& key,
                              const std::string& value, const std::string& file) override;
     void AnimateZoom(uintptr_t window, int16_t x, int16_t y, bool opening) override;
+    void RunSettingsDialog() override;
     BgmPlatform& Music() override;
     void WriteDiagnostic(const char* line) override;
 

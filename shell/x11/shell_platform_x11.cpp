@@ -16,6 +16,7 @@
 #include "common/x11/x11_support.h"
 #include "shell/posix/files_posix.h"
 #include "shell/posix/profile_file_posix.h"
+#include "shell/settings_dialog/gtk/settings_dialog_gtk.h"
 #include "shell/x11/forms_x11.h"
 #include "shell/x11/window_search_x11.h"
 
@@ -260,6 +261,10 @@ bool ShellPlatformX11::CloseWindow(WindowHandle window) {
     XErrorTrapX11 trap(display);
     SendDeleteWindowX11(display, static_cast<Window>(window));
     return !trap.Caught();
+}
+
+void ShellPlatformX11::RunSettingsDialog() {
+    RunSettingsDialogGtk(SettingsFilePath());
 }
 
 }  // namespace velmoria

@@ -50,6 +50,7 @@ class ShellPlatformX11 final : public ShellPlatform {
     bool WritePrivateProfile(const std::string& section, const std::string& key,
                              const std::string& value, const std::string& file) override;
     void AnimateZoom(uintptr_t, int16_t, int16_t, bool) override {}
+    void RunSettingsDialog() override;
     BgmPlatform& Music() override;
     void WriteDiagnostic(const char* line) override;
 

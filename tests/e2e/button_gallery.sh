@@ -21,10 +21,6 @@ run_gallery() {
     fi
 }
 
-# The 0xRRGGBB of screen pixel X Y in a screenshot.
-pixel() {
-    convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | sed -n 's/.*#\([0-9A-F]\{6\}\).*/\1/p'
-}
 brightness() {
     local c=$1
     echo $((16#${c:0:2} + 16#${c:2:2} + 16#${c:4:2}))

@@ -49,6 +49,11 @@ data = sys.stdin.buffer.read()
 print(sum(1 for i in range(0, len(data) - 2, 6) if data[i] | data[i + 1] | data[i + 2]))'
 }
 
+# The RRGGBB (upper-case hex) of pixel X Y of a screenshot.
+pixel() {
+    convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | sed -n 's/.*#\([0-9A-F]\{6\}\).*/\1/p'
+}
+
 # Waits (up to SECONDS) until the screen shows a drawn frame: the renderer has read its sprite.
 wait_for_drawing() {
     local tries=$(($1 * 4))

@@ -138,6 +138,7 @@ class FakeShellPlatform final : public ShellPlatform {
         return native.WritePrivateProfile(section, key, value, file);
     }
     void AnimateZoom(uintptr_t, int16_t, int16_t, bool) override {}
+    void RunSettingsDialog() override { calls.push_back("RunSettingsDialog"); }
     BgmPlatform& Music() override { return music != nullptr ? *music : native.Music(); }
     void WriteDiagnostic(const char*) override {}
 

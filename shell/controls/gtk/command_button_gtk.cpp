@@ -180,29 +180,34 @@ gboolean CommandButtonGtk::OnDraw(GtkWidget* widget, cairo_t* cr, gpointer self)
     return TRUE;
 }
 
-void CommandButtonGtk::DrawCaption(cairo_t* cr, int width) {
-    const CaptionLabel& label = control_.Label();
-    const int top = TwipsToPixels(label.topTwips);
-    const int height = TwipsToPixels(kCaptionHeightTwips);
+PangoLayout* CreateFontLayout(cairo_t* cr, const ButtonFont& font) {
     PangoLayout* layout = pango_cairo_create_layout(cr);
-    PangoFontDescription* font = pango_font_description_new();
-    pango_font_description_set_family(font, LinuxFontFamily(label.font.name));
+    PangoFontDescription* description = pango_font_description_new();
+    pango_font_description_set_family(description, LinuxFontFamily(font.name));
     // Points at 96 dots per inch, as the Windows control sizes them.
-    pango_font_description_set_absolute_size(font, label.font.points * 96 / 72 * PANGO_SCALE);
-    pango_font_description_set_weight(font, static_cast<PangoWeight>(label.font.weight));
-    pango_font_description_set_style(font,
-                                     label.font.italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
-    pango_layout_set_font_description(layout, font);
-    pango_font_description_free(font);
+    pango_font_description_set_absolute_size(description, font.points * 96 / 72 * PANGO_SCALE);
+    pango_font_description_set_weight(description, static_cast<PangoWeight>(font.weight));
+    pango_font_description_set_style(description,
+                                     font.italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+    pango_layout_set_font_description(layout, description);
+    pango_font_description_free(description);
     PangoAttrList* attributes = pango_attr_list_new();
-    if (label.font.underline) {
+    if (font.underline) {
         pango_attr_list_insert(attributes, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
     }
-    if (label.font.strikeout) {
+    if (font.strikeout) {
         pango_attr_list_insert(attributes, pango_attr_strikethrough_new(TRUE));
     }
     pango_layout_set_attributes(layout, attributes);
     pango_attr_list_unref(attributes);
+    return layout;
+}
+
+void CommandButtonGtk::DrawCaption(cairo_t* cr, int width) {
+    const CaptionLabel& label = control_.Label();
+    const int top = TwipsToPixels(label.topTwips);
+    const int height = TwipsToPixels(kCaptionHeightTwips);
+    PangoLayout* layout = CreateFontLayout(cr, label.font);
     pango_layout_set_width(layout, width * PANGO_SCALE);
     pango_layout_set_wrap(layout, PANGO_WRAP_WORD);
     pango_layout_set_alignment(layout, PANGO_ALIGN_CENTER);

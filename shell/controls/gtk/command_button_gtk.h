@@ -57,4 +57,8 @@ void PaintFaceCairo(cairo_t* cr, int width, int height, ButtonLook look, bool re
 // dialog's Japanese face; other names as they are.
 const char* LinuxFontFamily(const std::string& windowsName);
 
+// A Pango layout for drawing on `cr` in that font (its Linux family, its size at 96 dots per
+// inch, weight, slant, underline and strikeout). The caller unrefs it.
+PangoLayout* CreateFontLayout(cairo_t* cr, const ButtonFont& font);
+
 }  // namespace velmoria

@@ -7,6 +7,32 @@
 
 namespace velmoria {
 
+HBITMAP CreateRgbBitmap(const RgbImage& image) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = image.width;
+    info.bmiHeader.biHeight = -image.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap == nullptr) {
+        return nullptr;
+    }
+    const int stride = (image.width * 3 + 3) & ~3;
+    for (int y = 0; y < image.height; ++y) {
+        auto* row = static_cast<uint8_t*>(bits) + y * stride;
+        for (int x = 0; x < image.width; ++x) {
+            const uint32_t rgb = image.At(x, y);
+            row[x * 3] = static_cast<uint8_t>(rgb);
+            row[x * 3 + 1] = static_cast<uint8_t>(rgb >> 8);
+            row[x * 3 + 2] = static_cast<uint8_t>(rgb >> 16);
+        }
+    }
+    return bitmap;
+}
+
 namespace {
 
 const char* const kClassName = "Skorvane.Command";
@@ -21,34 +47,14 @@ HBITMAP StatePicture(ButtonLook look) {
     static HBITMAP pictures[6] = {};
     HBITMAP& picture = pictures[static_cast<int>(look)];
     if (picture == nullptr) {
-        const RgbImage image = MakeButtonPicture(look);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = image.width;
-        info.bmiHeader.biHeight = -image.height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        picture = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (picture == nullptr) {
-            return nullptr;
-        }
-        const int stride = (image.width * 3 + 3) & ~3;
-        for (int y = 0; y < image.height; ++y) {
-            auto* row = static_cast<uint8_t*>(bits) + y * stride;
-            for (int x = 0; x < image.width; ++x) {
-                const uint32_t rgb = image.At(x, y);
-                row[x * 3] = static_cast<uint8_t>(rgb);
-                row[x * 3 + 1] = static_cast<uint8_t>(rgb >> 8);
-                row[x * 3 + 2] = static_cast<uint8_t>(rgb >> 16);
-            }
-        }
+        picture = CreateRgbBitmap(MakeButtonPicture(look));
     }
     return picture;
 }
 
-std::wstring Widen(const std::string& utf8) {
+}  // namespace
+
+std::wstring WidenUtf8(const std::string& utf8) {
     const int length =
         MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(length), L'\0');
@@ -59,7 +65,7 @@ std::wstring Widen(const std::string& utf8) {
     return wide;
 }
 
-HFONT MakeFont(HDC dc, const ButtonFont& font) {
+HFONT MakeGdiFont(HDC dc, const ButtonFont& font) {
     LOGFONTW logFont = {};
     logFont.lfHeight = -static_cast<LONG>(font.points * GetDeviceCaps(dc, LOGPIXELSY) / 72 + 0.5);
     logFont.lfWeight = font.weight;
@@ -67,10 +73,12 @@ HFONT MakeFont(HDC dc, const ButtonFont& font) {
     logFont.lfUnderline = font.underline;
     logFont.lfStrikeOut = font.strikeout;
     logFont.lfCharSet = static_cast<BYTE>(font.charset);
-    const std::wstring name = Widen(font.name);
+    const std::wstring name = WidenUtf8(font.name);
     lstrcpynW(logFont.lfFaceName, name.c_str(), LF_FACESIZE);
     return CreateFontIndirectW(&logFont);
 }
+
+namespace {
 
 bool RegisterButtonClass() {
     static bool registered = false;
@@ -347,7 +355,7 @@ void CommandButtonWin32::DrawCaption(HDC dc, int width) {
         if (font_ != nullptr) {
             DeleteObject(font_);
         }
-        font_ = MakeFont(dc, label.font);
+        font_ = MakeGdiFont(dc, label.font);
         fontMadeFrom_ = label.font;
     }
     const int top = TwipsToPixels(label.topTwips);
@@ -356,7 +364,7 @@ void CommandButtonWin32::DrawCaption(HDC dc, int width) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, label.enabled ? static_cast<COLORREF>(label.colour & 0xFFFFFF)
                                    : ToColorRef(kGreyedCaption));
-    const std::wstring text = Widen(label.caption);
+    const std::wstring text = WidenUtf8(label.caption);
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area, DT_CENTER | DT_WORDBREAK);
     SelectObject(dc, originalFont);
 }

@@ -6,8 +6,10 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "shell/controls/command_button.h"
+#include "shell/controls/rgb_image.h"
 
 namespace velmoria {
 
@@ -54,5 +56,11 @@ class CommandButtonWin32 final : public CommandButtonView {
 // Draws a whole face (gradient and the picture's eight pieces, no caption) into a device context
 // whose top-left pixel is the face's: the control's own drawing, and the face tool's.
 void PaintFaceGdi(HDC dc, int width, int height, ButtonLook look, bool reverseGradient);
+
+// Helpers the dialog shares: a 24-bit top-down DIB section holding the picture (null on
+// failure); UTF-8 to UTF-16; the font at the device's dots per inch.
+HBITMAP CreateRgbBitmap(const RgbImage& image);
+std::wstring WidenUtf8(const std::string& utf8);
+HFONT MakeGdiFont(HDC dc, const ButtonFont& font);
 
 }  // namespace velmoria

@@ -1,0 +1,22 @@
+// The settings dialog's pictures, drawn by code: the brushed-metal strip of its panel, the two
+// selection marks, the link's pointing-hand cursor and the programs' icon.
+#pragma once
+
+#include "shell/controls/rgb_image.h"
+
+namespace velmoria {
+
+// 556 x 20: brushed grey, about RGB(223, 223, 223) at the left fading to RGB(176, 175, 175).
+RgbImage MakeMetalStrip();
+
+// 12 x 12: a sunken box with a dark frame and a pale face brightening to white towards the
+// lower right; selected, the face is an 8 x 8 blue square, bright in the middle, dark at its rim.
+RgbImage MakeSelectionMark(bool selected);
+
+// Pictures with transparency: 0xAARRGGBB, alpha 0 (clear) or 255 (opaque) for the cursor.
+// The pointing hand, 32 x 32, its fingertip at the hot spot (12, 10).
+RgbImage MakeHandCursor();
+// The icon, `size` x `size` (16 or 32 and up): a night-blue disc crossed by a glowing trail.
+RgbImage MakeDialogIcon(int size);
+
+}  // namespace velmoria

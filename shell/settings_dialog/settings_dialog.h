@@ -1,0 +1,130 @@
+// The settings dialog Skorvane_P: the music kind, the CD track to repeat and the music file,
+// stored by "設定" in the settings file. The handlers decide; the dialog's window (Win32 or GTK)
+// reports its events here and does what SettingsDialogView asks.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "shell/controls/command_button.h"
+#include "shell/controls/rgb_image.h"
+#include "shell/settings_dialog/dialog_layout.h"
+
+namespace velmoria {
+
+enum class DialogCursor { Default, Hourglass };
+
+// The file-open dialog as the "..." button asks for it. Texts are UTF-8.
+struct FilePickRequest {
+    std::string filterDescription;  // "BGMﾌｧｲﾙ (MP3 WAV)"
+    std::string filterPatterns;     // "*.MP3;*.WAV"
+    std::string initialFolder;      // in the platform's narrow text, as BgmFolder
+    std::string title;              // "ﾌｧｲﾙを開く"
+    int bufferCharacters = 255;     // the longest path the picker hands back
+};
+
+struct ScreenSize {
+    int32_t width = 0;
+    int32_t height = 0;
+};
+struct ScreenPoint {
+    int32_t x = 0;
+    int32_t y = 0;
+};
+
+// What the dialog asks of its window. A call that fails throws; the handler then skips that
+// step and goes on with the next.
+class SettingsDialogView {
+  public:
+    virtual ~SettingsDialogView() = default;
+
+    virtual ScreenSize Screen() = 0;
+    virtual ScreenSize WindowOuterSize() = 0;
+    virtual void MoveWindow(int32_t left, int32_t top) = 0;
+    virtual uintptr_t WindowHandle() = 0;
+    virtual CommandButton& Button(DialogButton button) = 0;
+
+    // The panel's lasting background, and the form's.
+    virtual void SetPanelBackground(const RgbImage& picture) = 0;
+    virtual void SetFormBackground(const RgbImage& picture) = 0;
+    // Img_BGM `mark` shows the selected or the unselected picture of Img_Ra.
+    virtual void SetMarkPicture(int mark, bool selected) = 0;
+
+    virtual void SetRepeatEnabled(bool enabled) = 0;
+    virtual void SetRepeatText(const std::string& text) = 0;
+    virtual void AddRepeatEntry(const std::string& text) = 0;
+    virtual std::string RepeatText() = 0;
+    // lbl_Fname's text, in the platform's narrow text (as BgmFile).
+    virtual void SetFileLabel(const std::string& text) = 0;
+
+    // GetCursorPos: empty when the call fails.
+    virtual std::optional<ScreenPoint> CursorPosition() = 0;
+    virtual void SetScreenCursor(DialogCursor cursor) = 0;
+    // The picked path (platform narrow text), or nothing when the user cancelled.
+    virtual std::optional<std::string> PickFile(const FilePickRequest& request) = 0;
+    // Opens the address with the system's default handler; failures are not reported.
+    virtual void OpenLink(const std::string& address) = 0;
+    // Closes the window; FormUnload follows from the window's end.
+    virtual void Close() = 0;
+};
+
+// What a mouse press on a surface lands on, among the controls that hear presses.
+struct DialogHit {
+    enum Kind { Nothing, Mark, KindLabel, Link } kind = Nothing;
+    int index = 0;  // the music kind of a mark or its label
+};
+DialogHit HitTest(DialogSurface surface, int x, int y);
+
+// The combo box's number format "##": nothing for 0.
+std::string FormatTrack(int32_t value);
+// "設定"'s reading of the track box: a number (blanks around it allowed) rounded to a whole
+// number, halves to even; 0 for anything that is not a number or does not fit in 16 bits.
+int16_t TrackFromText(std::string_view text);
+
+// The form's background for a client of width × height: row y of the gradient is
+// RGB(v, v, v + 30) with v = round(|sin(y ÷ (height ÷ 3.142))| × 220), halves to even.
+RgbImage FormBackground(int width, int height);
+uint32_t GradientRowColour(int y, int height);
+// Where the strip is copied on a panel of W × H: column by column from the top-left, each
+// column stacked downwards until a copy lands below the panel.
+struct TilePlace {
+    int x;
+    int y;
+};
+std::vector<TilePlace> StripTilePlaces(int stripWidth, int stripHeight, int panelWidth,
+                                       int panelHeight);
+// The panel's background: its base colour covered by the strip's copies, with the outline.
+RgbImage PanelBackground(const RgbImage& strip);
+
+class SettingsDialog {
+  public:
+    // `settingsFile` is where "設定" writes the three keys.
+    SettingsDialog(SettingsDialogView& view, std::string settingsFile);
+
+    void FormLoad();
+    // Form_Resize with the client's size in pixels.
+    void FormResize(int clientWidth, int clientHeight);
+    // Img_BGM_MouseDown and lbl_BGM_MouseDown, any mouse button.
+    void KindMouseDown(int index);
+    // A press on a surface: routed to the mark or label under it.
+    void MouseDown(DialogSurface surface, int x, int y);
+    void FileClick();
+    void SetClick();
+    void CancelClick();
+    void LinkClick();
+    void FormUnload();
+
+    // What the "..." button asks the file-open dialog for.
+    static FilePickRequest FileRequest();
+
+  private:
+    void ShowKind();
+
+    SettingsDialogView& view_;
+    std::string settingsFile_;
+};
+
+}  // namespace velmoria

@@ -1,0 +1,451 @@
+// The settings dialog's handlers against a recording view: opening for each music kind, the
+// kind clicks, the file pick, what "設定" stores (read back through the platform's INI file) and
+// what "ｷｬﾝｾﾙ" does not; the gradient, the strip tiling and the dialog's pictures.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "assets/dialog_pictures.h"
+#include "shell/helpers.h"
+#include "shell/settings_dialog/settings_dialog.h"
+#include "shell/settings_file.h"
+#include "tests/shell/test_files.h"
+#include "tests/support/fake_shell_platform.h"
+
+namespace velmoria {
+namespace {
+
+class SilentButtonView final : public CommandButtonView {
+  public:
+    void DrawFace(ButtonLook, bool) override {}
+    void LabelChanged() override {}
+    void StartTrackingTimer(int) override {}
+    void TakeFocus() override {}
+    void RaiseClick() override {}
+};
+
+class RecordingView final : public SettingsDialogView {
+  public:
+    RecordingView()
+        : file_(buttonView_, DialogFont()),
+          set_(buttonView_, DialogFont()),
+          cancel_(buttonView_, DialogFont()) {}
+
+    ScreenSize Screen() override { return {1024, 768}; }
+    ScreenSize WindowOuterSize() override { return {502, 275}; }
+    void MoveWindow(int32_t left, int32_t top) override {
+        calls.push_back("Move " + std::to_string(left) + "," + std::to_string(top));
+    }
+    uintptr_t WindowHandle() override { return 77; }
+    CommandButton& Button(DialogButton button) override {
+        return button == DialogButton::File ? file_ : button == DialogButton::Set ? set_ : cancel_;
+    }
+    void SetPanelBackground(const RgbImage& picture) override { panel = picture; }
+    void SetFormBackground(const RgbImage& picture) override { form = picture; }
+    void SetMarkPicture(int mark, bool selected) override { marks.at(mark) = selected ? 1 : 0; }
+    void SetRepeatEnabled(bool enabled) override { repeatEnabled = enabled; }
+    void SetRepeatText(const std::string& text) override { repeatText = text; }
+    void AddRepeatEntry(const std::string& text) override { entries.push_back(text); }
+    std::string RepeatText() override { return repeatText; }
+    void SetFileLabel(const std::string& text) override { fileLabel = text; }
+    std::optional<ScreenPoint> CursorPosition() override { return cursor; }
+    void SetScreenCursor(DialogCursor c) override {
+        calls.push_back(c == DialogCursor::Hourglass ? "Hourglass" : "Default");
+    }
+    std::optional<std::string> PickFile(const FilePickRequest& request) override {
+        pickRequests.push_back(request);
+        std::optional<std::string> answer = picks.empty() ? std::nullopt : picks.front();
+        if (!picks.empty()) {
+            picks.pop_front();
+        }
+        return answer;
+    }
+    void OpenLink(const std::string& address) override { calls.push_back("Open " + address); }
+    void Close() override { calls.push_back("Close"); }
+
+    bool FileButtonEnabled() { return file_.EnabledField(); }
+
+    std::vector<std::string> calls;
+    RgbImage panel;
+    RgbImage form;
+    std::vector<int> marks{-1, -1, -1};  // -1: never given a picture
+    bool repeatEnabled = true;
+    std::string repeatText = "unset";
+    std::vector<std::string> entries;
+    std::string fileLabel = "unset";
+    std::optional<ScreenPoint> cursor = ScreenPoint{300, 400};
+    std::deque<std::optional<std::string>> picks;  // the user's answers, in turn
+    std::vector<FilePickRequest> pickRequests;
+
+  private:
+    SilentButtonView buttonView_;
+    CommandButton file_;
+    CommandButton set_;
+    CommandButton cancel_;
+};
+
+class SettingsDialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        BgmKind = 0;
+        BgmRepeat = 0;
+        BgmFile.clear();
+        BgmFolder = "start-folder";
+        ZoomX = ZoomY = -1;
+    }
+    void Open(int16_t kind, int16_t repeat = 0, const std::string& file = "") {
+        BgmKind = kind;
+        BgmRepeat = repeat;
+        BgmFile = file;
+        dialog_.FormLoad();
+    }
+    std::string Stored(const char* key) {
+        return GetIniString(kSettingsSection, key, settingsFile_);
+    }
+
+    ScratchFolder scratch_;
+    std::string settingsFile_ = scratch_.Path("Velmoria.ini");
+    test::FakeShellPlatform platform_;
+    test::ConnectedShellPlatform connected_{platform_};
+    RecordingView view_;
+    SettingsDialog dialog_{view_, settingsFile_};
+};
+
+TEST_F(SettingsDialogTest, OpeningShowsTheKindTrackAndFile) {
+    struct Case {
+        int16_t kind;
+        int16_t repeat;
+        std::vector<int> marks;
+        bool repeatEnabled;
+        bool fileEnabled;
+        const char* repeatText;
+    };
+    const Case cases[] = {
+        {0, 0, {1, 0, 0}, false, false, ""},
+        {1, 0, {0, 1, 0}, true, false, ""},  // CD, no track: the box is enabled and empty
+        {1, 7, {0, 1, 0}, true, false, "7"},
+        {2, 3, {0, 0, 1}, false, true, "3"},
+        {3, 0, {0, 0, 0}, false, false, ""},  // a damaged file: nothing selected, all disabled
+        {-1, 0, {0, 0, 0}, false, false, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("kind " + std::to_string(c.kind) + ", track " + std::to_string(c.repeat));
+        RecordingView view;
+        SettingsDialog dialog(view, settingsFile_);
+        BgmKind = c.kind;
+        BgmRepeat = c.repeat;
+        BgmFile = "C:\\Music\\a.mp3";
+        dialog.FormLoad();
+        EXPECT_EQ(view.marks, c.marks);
+        EXPECT_EQ(view.repeatEnabled, c.repeatEnabled);
+        EXPECT_EQ(view.FileButtonEnabled(), c.fileEnabled);
+        EXPECT_EQ(view.repeatText, c.repeatText);
+        EXPECT_EQ(view.fileLabel, "C:\\Music\\a.mp3");
+    }
+}
+
+TEST_F(SettingsDialogTest, OpeningPlacesTheWindowFillsTheListAndTakesTheZoomPoint) {
+    Open(0);
+    // (1024 - 502) / 2 across, (768 - 275) / 3 down.
+    ASSERT_FALSE(view_.calls.empty());
+    EXPECT_EQ(view_.calls.front(), "Move 261,164");
+    EXPECT_EQ(view_.calls.back(), "Default");
+    ASSERT_EQ(view_.entries.size(), 31u);
+    EXPECT_EQ(view_.entries[0], "");
+    EXPECT_EQ(view_.entries[1], "1");
+    EXPECT_EQ(view_.entries[30], "30");
+    EXPECT_EQ(ZoomX, 300);
+    EXPECT_EQ(ZoomY, 400);
+    EXPECT_EQ(view_.panel.width, kPanelRect.width);
+    EXPECT_EQ(view_.panel.height, kPanelRect.height);
+
+    RecordingView noCursor;
+    noCursor.cursor.reset();
+    SettingsDialog dialog(noCursor, settingsFile_);
+    dialog.FormLoad();
+    EXPECT_EQ(ZoomX, 0);
+    EXPECT_EQ(ZoomY, 0);
+}
+
+TEST_F(SettingsDialogTest, PressesOnMarksAndLabelsChooseTheKind) {
+    Open(0);
+    struct Press {
+        int x, y;
+        int16_t kind;  // afterwards
+        bool repeatEnabled;
+        bool fileEnabled;
+    };
+    const Press presses[] = {
+        {kMarkRects[1].x, kMarkRects[1].y, 1, true, false},
+        {kKindLabelRects[2].x + 5, kKindLabelRects[2].y + 12, 2, false, true},
+        {kKindLabelRects[0].x + 21, kKindLabelRects[0].y, 0, false, false},
+        {kMarkRects[2].x + 12, kMarkRects[2].y + 12, 2, false, true},
+        {kMarkRects[2].x + 13, kMarkRects[2].y, 2, false, true},  // between mark and label
+        {200, 150, 2, false, true},                               // the panel's empty part
+    };
+    for (const Press& press : presses) {
+        SCOPED_TRACE(std::to_string(press.x) + "," + std::to_string(press.y));
+        dialog_.MouseDown(DialogSurface::Panel, press.x, press.y);
+        EXPECT_EQ(BgmKind, press.kind);
+        std::vector<int> marks{0, 0, 0};
+        marks[press.kind] = 1;
+        EXPECT_EQ(view_.marks, marks);
+        EXPECT_EQ(view_.repeatEnabled, press.repeatEnabled);
+        EXPECT_EQ(view_.FileButtonEnabled(), press.fileEnabled);
+    }
+    // A press on the form where the panel's mark would be is no mark.
+    dialog_.MouseDown(DialogSurface::Form, kMarkRects[0].x, kMarkRects[0].y);
+    EXPECT_EQ(BgmKind, 2);
+    EXPECT_FALSE(std::filesystem::exists(settingsFile_));  // nothing stored by a click
+}
+
+TEST_F(SettingsDialogTest, SetStoresTheThreeKeysWithTheTrackRule) {
+    struct Case {
+        const char* typed;
+        const char* stored;
+    };
+    const Case cases[] = {
+        {"12", "12"},   {"", "0"},       {"abc", "0"},   {"2.5", "2"},         {"3.5", "4"},
+        {" 7 ", "7"},   {"1e1", "10"},   {"-3", "-3"},   {"12abc", "0"},       {"32767", "32767"},
+        {"32768", "0"}, {"-40000", "0"}, {"1e400", "0"}, {"32767.4", "32767"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string("typed \"") + c.typed + "\"");
+        RecordingView view;
+        SettingsDialog dialog(view, settingsFile_);
+        BgmKind = 1;
+        BgmRepeat = 5;
+        BgmFile = "song.mp3";
+        dialog.FormLoad();
+        view.repeatText = c.typed;
+        dialog.SetClick();
+        EXPECT_EQ(Stored(kKeyBgmKind), "1");
+        EXPECT_EQ(Stored(kKeyBgmRepeat), c.stored);
+        EXPECT_EQ(Stored(kKeyBgmFile), "song.mp3");
+        EXPECT_EQ(view.calls.back(), "Close");
+    }
+}
+
+TEST_F(SettingsDialogTest, SetWritesTheKeysInOrderIntoANewFile) {
+    Open(2, 0, "");
+    view_.repeatText = "7";
+    dialog_.SetClick();
+    // Kind, track, file: the values tell the lines apart whatever the keys' encoding.
+    const std::string bytes = scratch_.Read("Velmoria.ini");
+    const size_t section = bytes.find("[Section]\r\n");
+    const size_t kind = bytes.find("=2\r\n");
+    const size_t repeat = bytes.find("=7\r\n");
+    const size_t file = bytes.find("=\r\n");
+    ASSERT_EQ(section, 0u) << bytes;
+    ASSERT_NE(file, std::string::npos) << bytes;
+    EXPECT_LT(section, kind);
+    EXPECT_LT(kind, repeat);
+    EXPECT_LT(repeat, file);
+    EXPECT_EQ(Stored(kKeyBgmKind), "2");
+    EXPECT_EQ(Stored(kKeyBgmFile), "");
+}
+
+TEST_F(SettingsDialogTest, APickedFileStaysStoredWhenNoMusicIsChosen) {
+    Open(0);
+    dialog_.MouseDown(DialogSurface::Panel, kKindLabelRects[2].x, kKindLabelRects[2].y);
+    const std::string picked = scratch_.Path("theme.mp3");
+    view_.picks.push_back(picked);
+    dialog_.FileClick();
+    ASSERT_EQ(view_.pickRequests.size(), 1u);
+    const FilePickRequest& request = view_.pickRequests[0];
+    EXPECT_EQ(request.title, "ﾌｧｲﾙを開く");
+    EXPECT_EQ(request.filterDescription, "BGMﾌｧｲﾙ (MP3 WAV)");
+    EXPECT_EQ(request.filterPatterns, "*.MP3;*.WAV");
+    EXPECT_EQ(request.initialFolder, "start-folder");
+    EXPECT_EQ(request.bufferCharacters, 255);
+    EXPECT_EQ(view_.fileLabel, picked);
+    EXPECT_EQ(BgmFolder, scratch_.Folder());
+    EXPECT_EQ(BgmKind, 2);  // the pick leaves the kind alone
+
+    dialog_.MouseDown(DialogSurface::Panel, kMarkRects[0].x, kMarkRects[0].y);
+    dialog_.SetClick();
+    EXPECT_EQ(Stored(kKeyBgmKind), "0");
+    EXPECT_EQ(Stored(kKeyBgmFile), picked);
+}
+
+TEST_F(SettingsDialogTest, ACancelledPickKeepsThePathAndFolder) {
+    Open(2, 0, "old.mp3");
+    view_.picks.push_back(std::nullopt);
+    dialog_.FileClick();
+    EXPECT_EQ(view_.fileLabel, "old.mp3");
+    EXPECT_EQ(BgmFile, "old.mp3");
+    EXPECT_EQ(BgmFolder, "start-folder");
+    // The next pick starts where the last one left.
+    view_.picks.push_back(scratch_.Path("b.wav"));
+    dialog_.FileClick();
+    view_.picks.push_back(std::nullopt);
+    dialog_.FileClick();
+    EXPECT_EQ(view_.pickRequests.back().initialFolder, scratch_.Folder());
+}
+
+TEST_F(SettingsDialogTest, CancelWritesNothing) {
+    const std::string before = "[Section]\r\nBGM=x\r\n";
+    scratch_.Write("Velmoria.ini", before);
+    Open(0);
+    dialog_.MouseDown(DialogSurface::Panel, kMarkRects[2].x, kMarkRects[2].y);
+    view_.picks.push_back(scratch_.Path("c.mp3"));
+    dialog_.FileClick();
+    view_.repeatText = "9";
+    dialog_.CancelClick();
+    EXPECT_EQ(view_.calls.back(), "Close");
+    EXPECT_EQ(scratch_.Read("Velmoria.ini"), before);
+}
+
+TEST_F(SettingsDialogTest, TheLinkOpensBetweenHourglassAndDefault) {
+    Open(0);
+    view_.calls.clear();
+    dialog_.LinkClick();
+    const std::vector<std::string> expected{"Hourglass", std::string("Open ") + kProjectHomePage,
+                                            "Default"};
+    EXPECT_EQ(view_.calls, expected);
+}
+
+TEST(SettingsDialogHitTest, EachSurfaceHasItsOwnControls) {
+    struct Case {
+        DialogSurface surface;
+        int x, y;
+        DialogHit::Kind kind;
+        int index;
+    };
+    const Case cases[] = {
+        {DialogSurface::Panel, 28, 56, DialogHit::Mark, 1},
+        {DialogSurface::Panel, 40, 68, DialogHit::Mark, 1},
+        {DialogSurface::Panel, 41, 56, DialogHit::Nothing, 0},
+        {DialogSurface::Panel, 44, 76, DialogHit::KindLabel, 0},
+        {DialogSurface::Panel, 103, 108, DialogHit::KindLabel, 2},
+        {DialogSurface::Panel, 104, 96, DialogHit::Nothing, 0},
+        {DialogSurface::Form, 12, 208, DialogHit::Link, 0},
+        {DialogSurface::Form, 230, 220, DialogHit::Link, 0},
+        {DialogSurface::Form, 231, 208, DialogHit::Nothing, 0},
+        {DialogSurface::Form, 12, 192, DialogHit::Nothing, 0},  // the credit line
+        {DialogSurface::Panel, 12, 208, DialogHit::Nothing, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.x) + "," + std::to_string(c.y));
+        const DialogHit hit = HitTest(c.surface, c.x, c.y);
+        EXPECT_EQ(hit.kind, c.kind);
+        if (c.kind != DialogHit::Nothing) {
+            EXPECT_EQ(hit.index, c.index);
+        }
+    }
+}
+
+TEST(SettingsDialogPictures, TheGradientIsDarkAtTheEdgesAndPaleInTheMiddle) {
+    for (const int height : {246, 100, 31, 2}) {
+        SCOPED_TRACE("height " + std::to_string(height));
+        const RgbImage form = FormBackground(8, height);
+        EXPECT_EQ(form.At(0, 0), 0x00001Eu);
+        EXPECT_EQ(form.At(7, height / 2), 0xDCDCFAu);
+        // Lighter towards the middle from both edges, every row a grey with 30 more blue.
+        for (int y = 1; y <= height / 2; ++y) {
+            const uint32_t v = form.At(0, y) >> 16;
+            EXPECT_GE(v, form.At(0, y - 1) >> 16);
+            EXPECT_EQ(form.At(3, y), v << 16 | v << 8 | (v + 30));
+        }
+        for (int y = height / 2 + 1; y < height; ++y) {
+            EXPECT_LE(form.At(0, y) >> 16, form.At(0, y - 1) >> 16);
+        }
+    }
+    // round(|sin(y ÷ k)| × 220) at a few rows of the dialog's 246.
+    EXPECT_EQ(GradientRowColour(1, 246), 0x030321u);    // 2.81
+    EXPECT_EQ(GradientRowColour(40, 246), 0x6C6C8Au);   // 107.6
+    EXPECT_EQ(GradientRowColour(245, 246), 0x030321u);  // 2.70, near π again
+}
+
+TEST(SettingsDialogPictures, TheStripIsTiledColumnByColumn) {
+    std::vector<std::pair<int, int>> places;
+    for (const TilePlace& p : StripTilePlaces(556, 20, 469, 165)) {
+        places.emplace_back(p.x, p.y);
+    }
+    // Copies go on until one lands below the panel (y > 165), then one more column, which
+    // starts beyond the panel's width and ends the loop at its own foot.
+    ASSERT_EQ(places.size(), 20u);
+    EXPECT_EQ(places[0], std::make_pair(0, 0));
+    EXPECT_EQ(places[9], std::make_pair(0, 180));
+    EXPECT_EQ(places[10], std::make_pair(556, 0));
+    EXPECT_EQ(places[19], std::make_pair(556, 180));
+
+    std::vector<std::pair<int, int>> small;
+    for (const TilePlace& p : StripTilePlaces(4, 3, 5, 3)) {
+        small.emplace_back(p.x, p.y);
+    }
+    const std::vector<std::pair<int, int>> expected{{0, 0}, {0, 3}, {0, 6}, {4, 0}, {4, 3},
+                                                    {4, 6}, {8, 0}, {8, 3}, {8, 6}};
+    EXPECT_EQ(small, expected);
+    EXPECT_TRUE(StripTilePlaces(0, 20, 469, 165).empty());
+
+    const RgbImage strip = MakeMetalStrip();
+    const RgbImage panel = PanelBackground(strip);
+    EXPECT_EQ(panel.At(0, 0), strip.At(0, 0));
+    EXPECT_EQ(panel.At(468, 164), strip.At(468, 164 % 20));
+    EXPECT_EQ(panel.At(150, 45), strip.At(150, 5));
+    // Shape3's outline, and the strip inside it.
+    const DialogRect& outline = kTitleOutlineRect;
+    EXPECT_EQ(panel.At(outline.x, outline.y), 0u);
+    EXPECT_EQ(panel.At(outline.x + outline.width - 1, outline.y + outline.height - 1), 0u);
+    EXPECT_EQ(panel.At(outline.x + 1, outline.y + 1),
+              strip.At(outline.x + 1, (outline.y + 1) % 20));
+}
+
+TEST(SettingsDialogPictures, TheArtworkHasItsSizesAndLooks) {
+    const RgbImage strip = MakeMetalStrip();
+    ASSERT_EQ(strip.width, kMetalStripWidth);
+    ASSERT_EQ(strip.height, kMetalStripHeight);
+    const auto columnMean = [&](int x, int shift) {
+        double sum = 0;
+        for (int y = 0; y < strip.height; ++y) {
+            sum += (strip.At(x, y) >> shift) & 0xFF;
+        }
+        return sum / strip.height;
+    };
+    EXPECT_NEAR(columnMean(0, 16), 223, 4);
+    EXPECT_NEAR(columnMean(555, 16), 176, 4);
+    EXPECT_NEAR(columnMean(555, 0), 175, 4);
+    // Brushed: rows differ from each other.
+    EXPECT_NE(strip.At(100, 3), strip.At(100, 4));
+
+    for (const bool selected : {false, true}) {
+        SCOPED_TRACE(selected ? "selected" : "unselected");
+        const RgbImage mark = MakeSelectionMark(selected);
+        ASSERT_EQ(mark.width, kMarkPictureSize);
+        ASSERT_EQ(mark.height, kMarkPictureSize);
+        const auto grey = [&](int x, int y) { return (mark.At(x, y) >> 8) & 0xFF; };
+        EXPECT_LT(grey(0, 5), grey(11, 5));  // sunken: dark above and left, light below and right
+        EXPECT_LT(grey(1, 5), 80u);          // the dark frame
+        const uint32_t middle = mark.At(5, 5);
+        const uint32_t rim = mark.At(2, 2);
+        if (selected) {
+            EXPECT_GT(middle & 0xFF, (middle >> 16) & 0xFF);  // blue
+            EXPECT_GT(middle & 0xFF, rim & 0xFF);             // brighter than its rim
+        } else {
+            EXPECT_EQ(middle & 0xFF, (middle >> 16) & 0xFF);  // grey
+            EXPECT_LT(mark.At(2, 2), mark.At(9, 9));          // to white at the lower right
+            EXPECT_EQ(mark.At(9, 9), 0xFFFFFFu);
+        }
+    }
+
+    const RgbImage hand = MakeHandCursor();
+    ASSERT_EQ(hand.width, kHandCursorSize);
+    EXPECT_EQ(hand.At(0, 0) >> 24, 0u);
+    EXPECT_EQ(hand.At(kHandCursorHotX, kHandCursorHotY), 0xFF000000u);  // the fingertip's edge
+    EXPECT_EQ(hand.At(kHandCursorHotX, kHandCursorHotY - 1) >> 24, 0u);
+    EXPECT_EQ(hand.At(16, 24), 0xFFFFFFFFu);  // the palm
+
+    for (const int size : {16, 32}) {
+        const RgbImage icon = MakeDialogIcon(size);
+        ASSERT_EQ(icon.width, size);
+        EXPECT_EQ(icon.At(0, 0) >> 24, 0u);
+        EXPECT_EQ(icon.At(size / 2, size / 2) >> 24, 0xFFu);
+    }
+}
+
+}  // namespace
+}  // namespace velmoria
