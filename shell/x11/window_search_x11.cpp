@@ -80,7 +80,10 @@ std::vector<xcb_window_t> WindowList(const Property& property) {
     std::vector<xcb_window_t> windows;
     if (property.type == XCB_ATOM_WINDOW && property.format == 32) {
         windows.resize(property.bytes.size() / sizeof(xcb_window_t));
-        std::memcpy(windows.data(), property.bytes.data(), windows.size() * sizeof(xcb_window_t));
+        if (!windows.empty()) {  // an empty list has no bytes to copy, and may have no buffer
+            std::memcpy(windows.data(), property.bytes.data(),
+                        windows.size() * sizeof(xcb_window_t));
+        }
     }
     return windows;
 }

@@ -153,6 +153,19 @@ TEST_F(WindowSearch, ClientsTheWindowManagerLists) {
     EXPECT_EQ(Find("listed" + suffix_), client);
 }
 
+// A window manager that has no clients yet lists none: the search goes on to the root's
+// children.
+TEST_F(WindowSearch, AnEmptyClientListIsNoFailure) {
+    const Window root = DefaultRootWindow(display_);
+    const Window a = Make(root);
+    SetWmName(a, "unlisted" + suffix_);
+    const Atom clientList = XInternAtom(display_, "_NET_CLIENT_LIST_STACKING", False);
+    SavedRootProperty saved(display_, clientList);
+    XChangeProperty(display_, root, clientList, XA_WINDOW, 32, PropModeReplace, nullptr, 0);
+    XSync(display_, False);
+    EXPECT_EQ(Find("unlisted" + suffix_), a);
+}
+
 TEST_F(WindowSearch, GoneWindowIsNotFound) {
     const Window a = Make(DefaultRootWindow(display_));
     SetWmName(a, "gone" + suffix_);

@@ -3,9 +3,10 @@
 // comdlg32 and shell32.
 #include "shell/settings_dialog/win32/settings_dialog_win32.h"
 
+#include <windows.h>
+// These two need windows.h first.
 #include <commdlg.h>
 #include <shellapi.h>
-#include <windows.h>
 
 #include <array>
 #include <memory>
