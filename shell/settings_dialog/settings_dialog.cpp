@@ -239,6 +239,20 @@ void SettingsDialog::CancelClick() {
     Guarded([&] { view_.Close(); });
 }
 
+void SettingsDialog::ButtonClick(DialogButton button) {
+    switch (button) {
+        case DialogButton::File:
+            FileClick();
+            break;
+        case DialogButton::Set:
+            SetClick();
+            break;
+        case DialogButton::Cancel:
+            CancelClick();
+            break;
+    }
+}
+
 void SettingsDialog::LinkClick() {
     Guarded([&] { view_.SetScreenCursor(DialogCursor::Hourglass); });
     Guarded([&] { view_.OpenLink(kLinkLabel.text); });

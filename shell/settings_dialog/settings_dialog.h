@@ -114,6 +114,8 @@ class SettingsDialog {
     void FileClick();
     void SetClick();
     void CancelClick();
+    // The Click of one of the three buttons.
+    void ButtonClick(DialogButton button);
     void LinkClick();
     void FormUnload();
 

@@ -54,6 +54,22 @@ pixel() {
     convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | sed -n 's/.*#\([0-9A-F]\{6\}\).*/\1/p'
 }
 
+# Waits (up to SECONDS) until screen pixel X Y is RRGGBB: a window has been drawn.
+wait_for_pixel() {
+    local x=$1 y=$2 colour=$3 tries=$(($4 * 5)) file
+    file=$(mktemp --suffix=.png)
+    while [ "$tries" -gt 0 ]; do
+        import -window root "$file" 2>/dev/null && [ "$(pixel "$file" "$x" "$y")" = "$colour" ] && {
+            rm -f "$file"
+            return 0
+        }
+        sleep 0.2
+        tries=$((tries - 1))
+    done
+    rm -f "$file"
+    return 1
+}
+
 # Waits (up to SECONDS) until the screen shows a drawn frame: the renderer has read its sprite.
 wait_for_drawing() {
     local tries=$(($1 * 4))

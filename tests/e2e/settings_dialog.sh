@@ -79,14 +79,16 @@ start_dialog() {
     fi
     dialog_pid=$!
     window=""
-    wait_until 60 sh -c 'xdotool search --name "^<Velmoria>\$" >/dev/null 2>&1' &&
-        window=$(xdotool search --name '^<Velmoria>$' | head -n 1)
+    wait_until 60 sh -c 'xdotool search --onlyvisible --name "^<Velmoria>\$" >/dev/null 2>&1' &&
+        window=$(xdotool search --onlyvisible --name '^<Velmoria>$' | head -n 1)
     [ -n "$window" ] || { fail "no dialog window"; return 1; }
     # The client's top-left corner on the screen, and its size.
     read -r cx cy cw ch < <(xwininfo -id "$window" | awk '/Absolute upper-left X:/ { x = $4 }
         /Absolute upper-left Y:/ { y = $4 } /Width:/ { w = $2 } /Height:/ { h = $2 }
         END { print x, y, w, h }')
-    sleep 1
+    # Drawn: the gradient's middle row at the right margin.
+    wait_for_pixel $((cx + 490)) $((cy + 123)) DCDCFA 15 || fail "the dialog was not drawn"
+    sleep 0.5
 }
 expect_closed() {
     wait_until 15 sh -c "! kill -0 $dialog_pid 2>/dev/null" || {
@@ -150,7 +152,7 @@ for y in range(246):
     else
         timeout 30 "$program" /c >/dev/null 2>&1 || fail "a second start did not end"
     fi
-    [ "$(xdotool search --name '^<Velmoria>$' | wc -l)" = 1 ] || fail "a second dialog opened"
+    [ "$(xdotool search --onlyvisible --name '^<Velmoria>$' | wc -l)" = 1 ] || fail "a second dialog opened"
 
     case_name="$where cancel"
     click $(panel 50 101)  # "MP3、WAV"
@@ -180,7 +182,7 @@ pick_and_store() {
     start_dialog || return
     click $(panel 50 101)  # "MP3、WAV"
     click $(panel 132 102)  # "..."
-    if ! wait_until 30 sh -c 'xdotool search --name "^ﾌｧｲﾙを開く\$" >/dev/null 2>&1'; then
+    if ! wait_until 30 sh -c 'xdotool search --onlyvisible --name "^ﾌｧｲﾙを開く\$" >/dev/null 2>&1'; then
         fail "no file dialog titled ﾌｧｲﾙを開く"
         kill "$dialog_pid"
         return
@@ -191,7 +193,7 @@ pick_and_store() {
     xdotool type --delay 100 theme.mp3
     sleep 0.5
     xdotool key Return
-    wait_until 15 sh -c '! xdotool search --name "^ﾌｧｲﾙを開く\$" >/dev/null 2>&1' ||
+    wait_until 15 sh -c '! xdotool search --onlyvisible --name "^ﾌｧｲﾙを開く\$" >/dev/null 2>&1' ||
         fail "the file dialog did not close"
     sleep 0.5
     # The path box shows text now: dark pixels inside its border.

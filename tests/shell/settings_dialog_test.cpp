@@ -253,7 +253,7 @@ TEST_F(SettingsDialogTest, APickedFileStaysStoredWhenNoMusicIsChosen) {
     dialog_.MouseDown(DialogSurface::Panel, kKindLabelRects[2].x, kKindLabelRects[2].y);
     const std::string picked = scratch_.Path("theme.mp3");
     view_.picks.push_back(picked);
-    dialog_.FileClick();
+    dialog_.ButtonClick(DialogButton::File);
     ASSERT_EQ(view_.pickRequests.size(), 1u);
     const FilePickRequest& request = view_.pickRequests[0];
     EXPECT_EQ(request.title, "ﾌｧｲﾙを開く");
@@ -266,7 +266,7 @@ TEST_F(SettingsDialogTest, APickedFileStaysStoredWhenNoMusicIsChosen) {
     EXPECT_EQ(BgmKind, 2);  // the pick leaves the kind alone
 
     dialog_.MouseDown(DialogSurface::Panel, kMarkRects[0].x, kMarkRects[0].y);
-    dialog_.SetClick();
+    dialog_.ButtonClick(DialogButton::Set);
     EXPECT_EQ(Stored(kKeyBgmKind), "0");
     EXPECT_EQ(Stored(kKeyBgmFile), picked);
 }
@@ -294,7 +294,7 @@ TEST_F(SettingsDialogTest, CancelWritesNothing) {
     view_.picks.push_back(scratch_.Path("c.mp3"));
     dialog_.FileClick();
     view_.repeatText = "9";
-    dialog_.CancelClick();
+    dialog_.ButtonClick(DialogButton::Cancel);
     EXPECT_EQ(view_.calls.back(), "Close");
     EXPECT_EQ(scratch_.Read("Velmoria.ini"), before);
 }

@@ -119,6 +119,16 @@ void DrawLabel(cairo_t* cr, const DialogLabel& label) {
     DrawLabel(cr, label.rect, label.text, label.colour, label.centred, label.underlined);
 }
 
+// Which surface a drawing area shows, and whether a point of it is on the link.
+DialogSurface AreaSurface(GtkWidget* area) {
+    return g_object_get_data(G_OBJECT(area), "velmoria-surface") != nullptr ? DialogSurface::Panel
+                                                                            : DialogSurface::Form;
+}
+bool OnLink(GtkWidget* area, double x, double y) {
+    return HitTest(AreaSurface(area), static_cast<int>(x), static_cast<int>(y)).kind ==
+           DialogHit::Link;
+}
+
 class SettingsDialogGtk final : public SettingsDialogView {
   public:
     SettingsDialogGtk();
@@ -222,23 +232,13 @@ SettingsDialogGtk::SettingsDialogGtk() {
 
     for (const DialogButtonPlace& place : kDialogButtons) {
         const DialogButton which = place.button;
+        const auto click = [this, which] {
+            if (dialog_ != nullptr) {
+                dialog_->ButtonClick(which);
+            }
+        };
         auto button = std::make_unique<CommandButtonGtk>(ButtonPropertySet::Parse(place.properties),
-                                                         DialogFont(), [this, which] {
-                                                             if (dialog_ == nullptr) {
-                                                                 return;
-                                                             }
-                                                             switch (which) {
-                                                                 case DialogButton::File:
-                                                                     dialog_->FileClick();
-                                                                     break;
-                                                                 case DialogButton::Set:
-                                                                     dialog_->SetClick();
-                                                                     break;
-                                                                 case DialogButton::Cancel:
-                                                                     dialog_->CancelClick();
-                                                                     break;
-                                                             }
-                                                         });
+                                                         DialogFont(), click);
         const int left = place.rect.x + (place.surface == DialogSurface::Panel ? kPanelRect.x : 0);
         const int top = place.rect.y + (place.surface == DialogSurface::Panel ? kPanelRect.y : 0);
         gtk_widget_set_size_request(button->Widget(), place.rect.width, place.rect.height);
@@ -469,22 +469,15 @@ gboolean SettingsDialogGtk::OnPress(GtkWidget* widget, GdkEventButton* event, gp
     if (event->type != GDK_BUTTON_PRESS || self->dialog_ == nullptr) {
         return FALSE;  // the second and third press of a double click
     }
-    const bool panel = g_object_get_data(G_OBJECT(widget), "velmoria-surface") != nullptr;
-    const auto x = static_cast<int>(event->x);
-    const auto y = static_cast<int>(event->y);
-    const DialogSurface surface = panel ? DialogSurface::Panel : DialogSurface::Form;
-    self->pressedOnLink_ = HitTest(surface, x, y).kind == DialogHit::Link;
-    self->dialog_->MouseDown(surface, x, y);
+    self->pressedOnLink_ = OnLink(widget, event->x, event->y);
+    self->dialog_->MouseDown(AreaSurface(widget), static_cast<int>(event->x),
+                             static_cast<int>(event->y));
     return TRUE;
 }
 
 gboolean SettingsDialogGtk::OnRelease(GtkWidget* widget, GdkEventButton* event, gpointer data) {
     auto* self = static_cast<SettingsDialogGtk*>(data);
-    const bool panel = g_object_get_data(G_OBJECT(widget), "velmoria-surface") != nullptr;
-    const bool onLink =
-        !panel &&
-        HitTest(DialogSurface::Form, static_cast<int>(event->x), static_cast<int>(event->y)).kind ==
-            DialogHit::Link;
+    const bool onLink = OnLink(widget, event->x, event->y);
     // A click: pressed and released on the link with the left button.
     if (event->button == 1 && onLink && self->pressedOnLink_ && self->dialog_ != nullptr) {
         self->pressedOnLink_ = false;
@@ -496,11 +489,7 @@ gboolean SettingsDialogGtk::OnRelease(GtkWidget* widget, GdkEventButton* event, 
 
 gboolean SettingsDialogGtk::OnMotion(GtkWidget* widget, GdkEventMotion* event, gpointer data) {
     auto* self = static_cast<SettingsDialogGtk*>(data);
-    const bool panel = g_object_get_data(G_OBJECT(widget), "velmoria-surface") != nullptr;
-    const bool onLink =
-        !panel &&
-        HitTest(DialogSurface::Form, static_cast<int>(event->x), static_cast<int>(event->y)).kind ==
-            DialogHit::Link;
+    const bool onLink = OnLink(widget, event->x, event->y);
     gdk_window_set_cursor(gtk_widget_get_window(widget), onLink ? self->handCursor_ : nullptr);
     return FALSE;
 }

@@ -261,19 +261,8 @@ bool SettingsDialogWin32::Create() {
         buttons_[static_cast<int>(which)] = CommandButtonWin32::Create(
             place.surface == DialogSurface::Panel ? panel_ : form_, rect,
             ButtonPropertySet::Parse(place.properties), DialogFont(), [this, which] {
-                if (dialog_ == nullptr) {
-                    return;
-                }
-                switch (which) {
-                    case DialogButton::File:
-                        dialog_->FileClick();
-                        break;
-                    case DialogButton::Set:
-                        dialog_->SetClick();
-                        break;
-                    case DialogButton::Cancel:
-                        dialog_->CancelClick();
-                        break;
+                if (dialog_ != nullptr) {
+                    dialog_->ButtonClick(which);
                 }
             });
     }
