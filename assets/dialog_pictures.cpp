@@ -147,4 +147,8 @@ RgbImage MakeDialogIcon(int size) {
     return icon;
 }
 
+std::vector<uint8_t> MakeIconFile() {
+    return EncodeIco({MakeDialogIcon(16), MakeDialogIcon(32), MakeDialogIcon(48)});
+}
+
 }  // namespace velmoria

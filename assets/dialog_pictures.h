@@ -2,6 +2,9 @@
 // selection marks, the link's pointing-hand cursor and the programs' icon.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "shell/controls/rgb_image.h"
 
 namespace velmoria {
@@ -18,5 +21,7 @@ RgbImage MakeSelectionMark(bool selected);
 RgbImage MakeHandCursor();
 // The icon, `size` x `size` (16 or 32 and up): a night-blue disc crossed by a glowing trail.
 RgbImage MakeDialogIcon(int size);
+// The icon at 16, 32 and 48 pixels as a .ico file (the Windows programs' icon resource).
+std::vector<uint8_t> MakeIconFile();
 
 }  // namespace velmoria

@@ -23,4 +23,8 @@ struct RgbImage {
 // The picture as a complete 24-bit BMP file (bottom row first, rows padded to 4 bytes).
 std::vector<uint8_t> EncodeBmp24(const RgbImage& image);
 
+// Pictures with alpha in the top byte (0xAARRGGBB) as a complete .ico file: one 32-bit image
+// each, with an AND mask clear where alpha is 0.
+std::vector<uint8_t> EncodeIco(const std::vector<RgbImage>& images);
+
 }  // namespace velmoria

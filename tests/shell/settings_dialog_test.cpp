@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <deque>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -446,6 +448,25 @@ TEST(SettingsDialogPictures, TheArtworkHasItsSizesAndLooks) {
         EXPECT_EQ(icon.At(size / 2, size / 2) >> 24, 0xFFu);
     }
 }
+
+#ifdef VELMORIA_SOURCE_DIR
+// The icon the Windows resources carry is the generator's: make-icon writes it anew.
+TEST(SettingsDialogPictures, TheIconFileIsTheGeneratorsIcon) {
+    std::ifstream file(std::string(VELMORIA_SOURCE_DIR) + "/assets/velmoria.ico", std::ios::binary);
+    const std::vector<uint8_t> stored{std::istreambuf_iterator<char>(file), {}};
+    const std::vector<uint8_t> drawn = MakeIconFile();
+    EXPECT_EQ(stored.size(), drawn.size());
+    EXPECT_TRUE(stored == drawn) << "assets/velmoria.ico is stale: build/linux/tools/make-icon";
+    // Its directory: three 32-bit images, 16, 32 and 48 pixels.
+    ASSERT_GE(drawn.size(), 54u);
+    EXPECT_EQ(drawn[2], 1);
+    EXPECT_EQ(drawn[4], 3);
+    EXPECT_EQ(drawn[6], 16);
+    EXPECT_EQ(drawn[22], 32);
+    EXPECT_EQ(drawn[38], 48);
+    EXPECT_EQ(drawn[12], 32);  // bits per pixel
+}
+#endif
 
 }  // namespace
 }  // namespace velmoria
