@@ -22,6 +22,21 @@ bool WritePng(const std::string& path, const RgbFrame& frame, std::string& error
     return true;
 }
 
+bool WritePngRgba(const std::string& path, int32_t width, int32_t height,
+                  const std::vector<uint8_t>& rgba, std::string& error) {
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = PNG_FORMAT_RGBA;
+    if (!png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), width * 4, nullptr)) {
+        error = path + ": " + image.message;
+        return false;
+    }
+    return true;
+}
+
 bool ReadPng(const std::string& path, RgbFrame& frame, std::string& error) {
     png_image image;
     std::memset(&image, 0, sizeof image);
