@@ -118,6 +118,10 @@ bool RendererWindowX11::Create(SaverSettings& settings, int32_t& width, int32_t&
         return false;
     }
     InstallXErrorHandlerX11(ReportXError);
+    const Window host = HostWindowFromEnvironment();
+    if (host != None) {
+        return DrawIntoHost(host, settings, width, height);
+    }
     const int screen = DefaultScreen(display_);
     // The primary monitor, as Windows' screen metrics give it; the whole screen without RandR.
     const MonitorRectX11 monitor = PrimaryMonitorX11(display_, screen);
@@ -173,8 +177,73 @@ bool RendererWindowX11::Create(SaverSettings& settings, int32_t& width, int32_t&
     return true;
 }
 
+// A screen-saver daemon's window (xscreensaver, MATE, xfce): drawn into with a GLX context on
+// its own visual, or, when that visual has no double-buffered GL, in a child window of ours
+// that covers it. Its size is followed; input is the daemon's; its destruction ends the loop.
+bool RendererWindowX11::DrawIntoHost(Window host, SaverSettings& settings, int32_t& width,
+                                     int32_t& height) {
+    XWindowAttributes attributes;
+    {
+        XErrorTrapX11 trap(display_);
+        if (!XGetWindowAttributes(display_, host, &attributes) || trap.Caught()) {
+            ReportRendererFailure("X11", "the host window (XSCREENSAVER_WINDOW) is no window");
+            return false;
+        }
+        XSelectInput(display_, host, StructureNotifyMask);
+    }
+    host_ = host;
+    width = width_ = attributes.width;
+    height = height_ = attributes.height;
+    XVisualInfo wanted;
+    wanted.visualid = XVisualIDFromVisual(attributes.visual);
+    int count = 0;
+    XVisualInfo* visual = XGetVisualInfo(display_, VisualIDMask, &wanted, &count);
+    int useGl = 0;
+    int doubleBuffered = 0;
+    if (visual != nullptr) {
+        glXGetConfig(display_, visual, GLX_USE_GL, &useGl);
+        glXGetConfig(display_, visual, GLX_DOUBLEBUFFER, &doubleBuffered);
+    }
+    if (visual != nullptr && useGl && doubleBuffered) {
+        window_ = host;
+    } else {
+        if (visual != nullptr) {
+            XFree(visual);
+        }
+        int visualAttributes[] = {
+            GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8, None};
+        visual = glXChooseVisual(display_, DefaultScreen(display_), visualAttributes);
+        if (visual == nullptr) {
+            ReportRendererFailure("GLX", "no double-buffered RGBA visual");
+            return false;
+        }
+        XSetWindowAttributes child;
+        std::memset(&child, 0, sizeof child);
+        child.colormap = XCreateColormap(display_, host, visual->visual, AllocNone);
+        child.background_pixmap = None;
+        child.border_pixel = 0;
+        window_ = XCreateWindow(display_, host, 0, 0, width, height, 0, visual->depth, InputOutput,
+                                visual->visual, CWColormap | CWBackPixmap | CWBorderPixel, &child);
+        XMapWindow(display_, window_);
+        ownsChild_ = true;
+    }
+    settings.hwnd = window_;
+    settings.startCursor = PointerPosition(display_);
+    context_ = glXCreateContext(display_, visual, nullptr, True);
+    XFree(visual);
+    if (context_ == nullptr) {
+        ReportRendererFailure("GLX", "cannot create a context");
+    } else if (!glXMakeCurrent(display_, window_, context_)) {
+        ReportRendererFailure("GLX", "cannot make the context current");
+    }
+    return true;
+}
+
 // Shown and activated again: an error box may have taken the keyboard meanwhile.
 void RendererWindowX11::Show(int) {
+    if (host_ != None) {
+        return;  // the daemon shows and stacks its window
+    }
     XRaiseWindow(display_, window_);
     Focus(display_, window_);
 }
@@ -213,6 +282,10 @@ void RendererWindowX11::RequestClose() {
 
 // The window procedure: what each event does.
 void RendererWindowX11::HandleEvent(XEvent& event) {
+    if (host_ != None) {
+        HandleHostEvent(event);
+        return;
+    }
     if (event.xany.window != window_) {
         return;
     }
@@ -270,6 +343,35 @@ void RendererWindowX11::HandleEvent(XEvent& event) {
     if (RequestsClose(input, *settings_, cursor)) {
         RequestClose();
     }
+}
+
+// In a host window only its size and its end matter: the daemon decides when the saver ends.
+void RendererWindowX11::HandleHostEvent(XEvent& event) {
+    if (event.xany.window != host_) {
+        return;
+    }
+    if (event.type == DestroyNotify && event.xdestroywindow.window == host_) {
+        destroyed_ = true;
+        quit_ = true;
+    } else if (event.type == ConfigureNotify &&
+               (event.xconfigure.width != width_ || event.xconfigure.height != height_)) {
+        width_ = event.xconfigure.width;
+        height_ = event.xconfigure.height;
+        if (ownsChild_) {
+            XResizeWindow(display_, window_, width_, height_);
+        }
+        ResizeScene(width_, height_);
+    }
+}
+
+Window HostWindowFromEnvironment() {
+    const char* text = std::getenv("XSCREENSAVER_WINDOW");
+    if (text == nullptr || *text == '\0') {
+        return None;
+    }
+    char* end = nullptr;
+    const unsigned long id = std::strtoul(text, &end, 0);  // decimal, or 0x hexadecimal
+    return end != text && *end == '\0' ? static_cast<Window>(id) : None;
 }
 
 }  // namespace velmoria

@@ -1,5 +1,6 @@
 // The renderer's window on X11 with GLX: one top-level window over the primary monitor, titled
-// "Skorvane_VC", class "OpenGL", asking a window manager for full screen without decorations.
+// "Skorvane_VC", class "OpenGL", asking a window manager for full screen without decorations;
+// or, hosted by a screen-saver daemon, the daemon's window (XSCREENSAVER_WINDOW).
 #pragma once
 
 #include <GL/glx.h>
@@ -22,7 +23,9 @@ class RendererWindowX11 final : public RendererWindow {
     Window window() const { return destroyed_ ? None : window_; }
 
   private:
+    bool DrawIntoHost(Window host, SaverSettings& settings, int32_t& width, int32_t& height);
     void HandleEvent(XEvent& event);
+    void HandleHostEvent(XEvent& event);
     void RequestClose();
 
     SaverSettings* settings_ = nullptr;
@@ -35,6 +38,12 @@ class RendererWindowX11 final : public RendererWindow {
     int height_ = 0;
     Atom wmProtocols_ = None;
     Atom wmDeleteWindow_ = None;
+    Window host_ = None;      // a screen-saver daemon's window we draw into, or None
+    bool ownsChild_ = false;  // drawing in a child of the host (its visual has no GL)
 };
+
+// The window a screen-saver daemon hands its hack in XSCREENSAVER_WINDOW (decimal or 0x hex);
+// None when there is none.
+Window HostWindowFromEnvironment();
 
 }  // namespace velmoria

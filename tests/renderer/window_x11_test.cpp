@@ -147,5 +147,70 @@ TEST_F(WindowX11, ViewportAndProjectionFollowTheWindowsSize) {
     EXPECT_EQ(matrixMode, GL_MODELVIEW);
 }
 
+// Hosted by a screen-saver daemon: the renderer draws into the window XSCREENSAVER_WINDOW names
+// (here a plain window of another client), follows its size, and ends when it is destroyed.
+TEST(WindowX11Hosted, DrawsIntoTheHostFollowsItsSizeAndEndsWithIt) {
+    Display* daemon = std::getenv("DISPLAY") != nullptr ? XOpenDisplay(nullptr) : nullptr;
+    if (daemon == nullptr) {
+        GTEST_SKIP() << "no X server";
+    }
+    const Window host =
+        XCreateSimpleWindow(daemon, DefaultRootWindow(daemon), 10, 10, 320, 200, 0, 0, 0);
+    XMapWindow(daemon, host);
+    XSync(daemon, False);
+    setenv("XSCREENSAVER_WINDOW",
+           ("0x" +
+            [&] {
+                char hex[32];
+                std::snprintf(hex, sizeof hex, "%lx", host);
+                return std::string(hex);
+            }())
+               .c_str(),
+           1);
+    RendererWindowX11 window;
+    CountingPlatformX11 platform(window);
+    RendererPlatform* previous = &RendererPlatform::Current();
+    RendererPlatform::Connect(&platform);
+    SaverSettings settings;
+    int32_t width = 0;
+    int32_t height = 0;
+    ASSERT_TRUE(window.Create(settings, width, height));
+    EXPECT_EQ(width, 320);
+    EXPECT_EQ(height, 200);
+    // The drawing window is the host, or a child of it where the host's visual has no GL.
+    Window root = None;
+    Window parent = None;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    XQueryTree(daemon, window.window(), &root, &parent, &children, &count);
+    if (children != nullptr) {
+        XFree(children);
+    }
+    EXPECT_TRUE(window.window() == host || parent == host);
+
+    XResizeWindow(daemon, host, 400, 300);
+    XSync(daemon, False);
+    XSync(window.display(), False);
+    while (window.HandleNextMessage() == RendererWindow::Message::Handled) {
+    }
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 400);
+    EXPECT_EQ(viewport[3], 300);
+
+    XDestroyWindow(daemon, host);
+    XSync(daemon, False);
+    XSync(window.display(), False);
+    RendererWindow::Message message = RendererWindow::Message::Handled;
+    for (int i = 0; i < 100 && message != RendererWindow::Message::Quit; ++i) {
+        message = window.HandleNextMessage();
+    }
+    EXPECT_EQ(message, RendererWindow::Message::Quit);
+    window.TearDown();
+    unsetenv("XSCREENSAVER_WINDOW");
+    RendererPlatform::Connect(previous);
+    XCloseDisplay(daemon);
+}
+
 }  // namespace
 }  // namespace velmoria
