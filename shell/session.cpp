@@ -14,6 +14,7 @@
 namespace velmoria {
 
 std::string RendererPath;
+bool RendererHosted = false;
 
 std::string MusicFileType(std::string_view file) {
     std::string type(file.size() > 3 ? file.substr(file.size() - 3) : file);
@@ -102,7 +103,11 @@ void SessionForm::Timer2_Timer() {
 }
 
 void SessionForm::Timer3_Timer() {
-    const bool window = ShellPlatform::Current().TopLevelWindowExists(kRendererWindowTitle);
+    // A hosted renderer draws in the daemon's window, under the daemon's title: its process
+    // stands for its window.
+    const bool window = RendererHosted
+                            ? !watch_.ProcessEnded()
+                            : ShellPlatform::Current().TopLevelWindowExists(kRendererWindowTitle);
     if (!watch_.Gone(window, now_())) {
         return;
     }
@@ -115,6 +120,11 @@ void SessionForm::Form_QueryUnload() {
         return;
     }
     unloaded_ = true;
+    Guarded([&] {
+        if (RendererHosted) {
+            watch_.Terminate();
+        }
+    });
     Guarded([&] {
         if (Timer2.Enabled()) {
             Timer2.SetEnabled(false);

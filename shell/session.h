@@ -17,6 +17,10 @@ namespace velmoria {
 // The program folder followed by "\Velmoria.dll" ("/Velmoria.dll" on Linux).
 extern std::string RendererPath;
 
+// The renderer draws in a screen-saver daemon's window (Linux hosted mode): the session watches
+// its process, not a window title, and the session's end ends the renderer too.
+extern bool RendererHosted;
+
 // The file type of a music file: its last three characters upper-cased (the whole text when it
 // is shorter). "WAV" and "MP3" are the types played.
 std::string MusicFileType(std::string_view file);
@@ -31,6 +35,14 @@ class RendererWatch {
     static constexpr int64_t kGraceMs = 10000;
 
     void Started(std::unique_ptr<StartedProgram> process, int64_t nowMs);
+    // The renderer's process has ended, or there never was one.
+    bool ProcessEnded() { return process_ == nullptr || process_->HasEnded(); }
+    // Ends the renderer's process, when one is still running.
+    void Terminate() {
+        if (!ProcessEnded()) {
+            process_->Terminate();
+        }
+    }
     bool Gone(bool windowExists, int64_t nowMs);
 
   private:

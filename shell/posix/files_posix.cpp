@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <limits.h>
+#include <signal.h>
 #include <spawn.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -105,6 +106,11 @@ class StartedProgramPosix final : public StartedProgram {
             ended_ = result == pid_ || (result < 0 && errno == ECHILD);
         }
         return ended_;
+    }
+    void Terminate() override {
+        if (!HasEnded()) {
+            kill(pid_, SIGTERM);
+        }
     }
 
   private:

@@ -253,5 +253,36 @@ TEST_F(SessionTest, TheWatchWaitsForASlowRendererAndEndsWhenItGoes) {
     }
 }
 
+// Hosted by a screen-saver daemon, the renderer draws in the daemon's window: only its process
+// is watched (no grace runs out), and the session's end (the daemon's SIGTERM) ends it too.
+TEST_F(SessionTest, AHostedRendererIsWatchedByItsProcessAndEndsWithTheSession) {
+    RendererHosted = true;
+    Load("");
+    for (const int64_t ms : {100, 5000, 10000, 60000}) {
+        now_ = ms;
+        session_->OnTimer(3);
+        EXPECT_EQ(shell_.ended, 0) << "at " << ms;  // no window titled Skorvane_VC, no matter
+    }
+    EXPECT_EQ(shell_.programs.terminated, 0);
+    session_->OnQueryUnload();
+    EXPECT_EQ(shell_.programs.terminated, 1);
+    EXPECT_EQ(shell_.ended, 1);
+
+    // The renderer ends by itself (its window destroyed): the session ends at the next tick.
+    shell_.forms.clear();
+    shell_.ended = 0;
+    shell_.programs = test::FakeProgramState{};
+    Load("");
+    now_ = 100;
+    session_->OnTimer(3);
+    EXPECT_EQ(shell_.ended, 0);
+    shell_.programs.ended = true;
+    now_ = 200;
+    session_->OnTimer(3);
+    EXPECT_EQ(shell_.ended, 1);
+    EXPECT_EQ(shell_.programs.terminated, 0);  // nothing left to end
+    RendererHosted = false;
+}
+
 }  // namespace
 }  // namespace velmoria

@@ -21,6 +21,7 @@ struct FakeProgramState {
     std::vector<std::string> started;  // every path started, in order
     bool startFails = false;
     bool ended = false;
+    int terminated = 0;  // Terminate calls
 };
 
 class FakeProgram final : public StartedProgram {
@@ -28,6 +29,7 @@ class FakeProgram final : public StartedProgram {
     explicit FakeProgram(FakeProgramState& state) : state_(state) {}
     int32_t ProcessId() override { return 4321; }
     bool HasEnded() override { return state_.ended; }
+    void Terminate() override { ++state_.terminated; }
 
   private:
     FakeProgramState& state_;

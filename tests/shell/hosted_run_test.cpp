@@ -1,0 +1,43 @@
+// What counts as a screen-saver daemon's hosted run, from the arguments and XSCREENSAVER_WINDOW.
+#include <gtest/gtest.h>
+
+#include "shell/hosted_run.h"
+
+namespace velmoria {
+namespace {
+
+TEST(HostedRun, FromArgumentsAndEnvironment) {
+    struct Case {
+        std::vector<std::string> arguments;
+        const char* environment;
+        bool hosted;
+        const char* window;
+    };
+    const Case cases[] = {
+        {{}, nullptr, false, ""},                     // a plain start: the session
+        {{}, "0x1c00007", true, "0x1c00007"},         // xscreensaver's bare start
+        {{}, "", false, ""},                          // set but empty
+        {{"-root"}, "0x1c00007", true, "0x1c00007"},  // xscreensaver's -root
+        {{"-root"}, nullptr, true, ""},               // the root window itself
+        {{"--root"}, nullptr, true, ""},
+        {{"-window-id", "4242"}, nullptr, true, "4242"},  // the settings' preview
+        {{"--window-id", "0x2a", "-fps"}, "0x99", true, "0x2a"},
+        {{"-window-id"}, "0x99", false, ""},  // no id after it: not hosted
+        {{"/s"}, "0x99", false, ""},          // the standard line stays itself
+        {{"/c"}, "0x99", false, ""},
+        {{"/p", "1234"}, nullptr, false, ""},
+    };
+    for (const Case& c : cases) {
+        std::string name;
+        for (const std::string& a : c.arguments) {
+            name += a + " ";
+        }
+        SCOPED_TRACE(name + (c.environment != nullptr ? c.environment : "(unset)"));
+        const HostedRun run = HostedRunFrom(c.arguments, c.environment);
+        EXPECT_EQ(run.hosted, c.hosted);
+        EXPECT_EQ(run.window, c.window);
+    }
+}
+
+}  // namespace
+}  // namespace velmoria
