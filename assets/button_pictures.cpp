@@ -33,7 +33,7 @@ struct FrameCorner {
     uint32_t inside;
 };
 
-struct PictureSpec {
+struct PictureLayout {
     Ring rings[kRings];
     FrameCorner corner;
 };
@@ -51,7 +51,7 @@ constexpr Ring kOuterLight = {
     0xE0DCC9, 0xFAFAF6, {0xE2DECB, 0xE2DECB}, {0xF0EEE0, 0xF0EEE0}, 0xDCD6C2};
 constexpr FrameCorner kBlueCorner = {1, 0x7A95A8, 0x164D7E, 0x255783};
 
-PictureSpec Spec(ButtonLook look) {
+PictureLayout LayoutOf(ButtonLook look) {
     switch (look) {
         case ButtonLook::Normal:
             return {{kOuterLight, Flat(kBlueFrame),
@@ -106,11 +106,11 @@ void SetInEveryCorner(RgbImage& image, int x, int y, uint32_t rgb) {
 }  // namespace
 
 RgbImage MakeButtonPicture(ButtonLook look) {
-    const PictureSpec spec = Spec(look);
+    const PictureLayout layout = LayoutOf(look);
     // Never shown; the innermost ring's colour keeps it plain.
-    RgbImage image(kWidth, kHeight, spec.rings[kRings - 1].top);
+    RgbImage image(kWidth, kHeight, layout.rings[kRings - 1].top);
     for (int r = 0; r < kRings; ++r) {
-        const Ring& ring = spec.rings[r];
+        const Ring& ring = layout.rings[r];
         const int left = r;
         const int right = kWidth - 1 - r;
         const int top = r;
@@ -127,7 +127,7 @@ RgbImage MakeButtonPicture(ButtonLook look) {
             image.Set(right, y, Mix(ring.right, y - (top + 1), steps));
         }
     }
-    const FrameCorner& c = spec.corner;
+    const FrameCorner& c = layout.corner;
     SetInEveryCorner(image, c.ring, c.ring, c.outside);
     SetInEveryCorner(image, c.ring + 1, c.ring, c.beside);
     SetInEveryCorner(image, c.ring, c.ring + 1, c.beside);

@@ -166,14 +166,7 @@ bool RendererWindowX11::Create(SaverSettings& settings, int32_t& width, int32_t&
     XMapWindow(display_, window_);
     TakeKeyboard(display_, window_);
 
-    context_ = glXCreateContext(display_, visual, nullptr, True);
-    XFree(visual);
-    // Without a context the loop still runs and input still ends it; nothing is drawn.
-    if (context_ == nullptr) {
-        ReportRendererFailure("GLX", "cannot create a context");
-    } else if (!glXMakeCurrent(display_, window_, context_)) {
-        ReportRendererFailure("GLX", "cannot make the context current");
-    }
+    MakeContext(visual);
     return true;
 }
 
@@ -229,6 +222,13 @@ bool RendererWindowX11::DrawIntoHost(Window host, SaverSettings& settings, int32
     }
     settings.hwnd = window_;
     settings.startCursor = PointerPosition(display_);
+    MakeContext(visual);
+    return true;
+}
+
+// The GLX context on the window's visual, made current; the visual is freed. Without a context
+// the loop still runs and input still ends it; nothing is drawn.
+void RendererWindowX11::MakeContext(XVisualInfo* visual) {
     context_ = glXCreateContext(display_, visual, nullptr, True);
     XFree(visual);
     if (context_ == nullptr) {
@@ -236,7 +236,6 @@ bool RendererWindowX11::DrawIntoHost(Window host, SaverSettings& settings, int32
     } else if (!glXMakeCurrent(display_, window_, context_)) {
         ReportRendererFailure("GLX", "cannot make the context current");
     }
-    return true;
 }
 
 // Shown and activated again: an error box may have taken the keyboard meanwhile.

@@ -24,6 +24,7 @@ class RendererWindowX11 final : public RendererWindow {
 
   private:
     bool DrawIntoHost(Window host, SaverSettings& settings, int32_t& width, int32_t& height);
+    void MakeContext(XVisualInfo* visual);
     void HandleEvent(XEvent& event);
     void HandleHostEvent(XEvent& event);
     void RequestClose();

@@ -79,16 +79,16 @@ int main(int argc, char** argv) {
     gtk_widget_set_size_request(fixed, kGalleryWidth, kGalleryHeight);
     g_signal_connect(fixed, "draw", G_CALLBACK(DrawBackground), nullptr);
     gtk_container_add(GTK_CONTAINER(gallery.window), fixed);
-    for (const GalleryButton& spec : kGalleryButtons) {
-        const char* name = spec.name;
+    for (const GalleryButton& button : kGalleryButtons) {
+        const char* name = button.name;
         gallery.buttons.push_back(std::make_unique<CommandButtonGtk>(
-            ButtonPropertySet::Parse(spec.properties), DialogFont(), [name] {
+            ButtonPropertySet::Parse(button.properties), DialogFont(), [name] {
                 std::printf("Click %s\n", name);
                 std::fflush(stdout);
             }));
         GtkWidget* widget = gallery.buttons.back()->Widget();
-        gtk_widget_set_size_request(widget, spec.width, spec.height);
-        gtk_fixed_put(GTK_FIXED(fixed), widget, spec.x, spec.y);
+        gtk_widget_set_size_request(widget, button.width, button.height);
+        gtk_fixed_put(GTK_FIXED(fixed), widget, button.x, button.y);
     }
     for (auto& button : gallery.buttons) {
         button->Control().Initialize();

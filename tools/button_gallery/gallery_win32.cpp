@@ -98,16 +98,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "button-gallery: cannot make the window\n");
         return 1;
     }
-    for (const GalleryButton& spec : kGalleryButtons) {
-        const RECT rect = {spec.x, spec.y, spec.x + spec.width, spec.y + spec.height};
-        const char* name = spec.name;
+    for (const GalleryButton& button : kGalleryButtons) {
+        const RECT rect = {button.x, button.y, button.x + button.width, button.y + button.height};
+        const char* name = button.name;
         buttons.push_back(CommandButtonWin32::Create(
-            window, rect, ButtonPropertySet::Parse(spec.properties), DialogFont(), [name] {
+            window, rect, ButtonPropertySet::Parse(button.properties), DialogFont(), [name] {
                 std::printf("Click %s\n", name);
                 std::fflush(stdout);
             }));
         if (!buttons.back()) {
-            std::fprintf(stderr, "button-gallery: cannot make button %s\n", spec.name);
+            std::fprintf(stderr, "button-gallery: cannot make button %s\n", button.name);
             return 1;
         }
     }
