@@ -12,10 +12,28 @@ namespace {
 
 XErrorTrapX11* activeTrap = nullptr;
 void (*unexpectedErrorReport)(const char*) = nullptr;
+Window lossWindows[2] = {None, None};
+bool* lossSeen = nullptr;
+
+bool AboutLostWindow(const XErrorEvent& event) {
+    if (lossSeen == nullptr || event.resourceid == None) {
+        return false;
+    }
+    for (const Window window : lossWindows) {
+        if (event.resourceid == window) {
+            *lossSeen = true;
+            return true;
+        }
+    }
+    return false;
+}
 
 int HandleXError(Display* display, XErrorEvent* event) {
     if (activeTrap != nullptr) {
         activeTrap->Record(event->error_code);
+        return 0;
+    }
+    if (AboutLostWindow(*event)) {
         return 0;
     }
     if (unexpectedErrorReport != nullptr) {
@@ -55,6 +73,12 @@ void SendDeleteWindowX11(Display* display, Window window) {
 void InstallXErrorHandlerX11(void (*report)(const char* line)) {
     unexpectedErrorReport = report;
     XSetErrorHandler(HandleXError);
+}
+
+void ExpectWindowLossX11(Window window, Window child, bool* gone) {
+    lossWindows[0] = window;
+    lossWindows[1] = child;
+    lossSeen = gone;
 }
 
 XErrorTrapX11::XErrorTrapX11(Display* display) : display_(display), outer_(activeTrap) {

@@ -19,6 +19,11 @@ void SendDeleteWindowX11(Display* display, Window window);
 // Without it Xlib prints the error and ends the program.
 void InstallXErrorHandlerX11(void (*report)(const char* line));
 
+// A window another program may destroy at any time (a screen-saver daemon's, with our child in
+// it): an X error about either window means it is gone, so such errors are not reported and
+// `*gone` is set for the caller to end on. None for `child` when there is none.
+void ExpectWindowLossX11(Window window, Window child, bool* gone);
+
 // Catches the X errors of the calls made while it lives (a window that another program has
 // just destroyed gives BadWindow), then puts the previous handler back.
 class XErrorTrapX11 {

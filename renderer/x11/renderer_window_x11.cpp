@@ -220,6 +220,9 @@ bool RendererWindowX11::DrawIntoHost(Window host, SaverSettings& settings, int32
         XMapWindow(display_, window_);
         ownsChild_ = true;
     }
+    // A frame already on its way when the daemon destroys its window fails with BadDrawable:
+    // that is the host's end, not a fault.
+    ExpectWindowLossX11(host_, ownsChild_ ? window_ : None, &hostLost_);
     settings.hwnd = window_;
     settings.startCursor = PointerPosition(display_);
     MakeContext(visual);
@@ -248,10 +251,15 @@ void RendererWindowX11::Show(int) {
 }
 
 RendererWindow::Message RendererWindowX11::HandleNextMessage() {
+    const bool pending = !quit_ && XPending(display_) > 0;  // also reads the errors that came in
+    if (hostLost_) {
+        destroyed_ = true;
+        quit_ = true;
+    }
     if (quit_) {
         return Message::Quit;
     }
-    if (XPending(display_) == 0) {
+    if (!pending) {
         return Message::QueueEmpty;
     }
     XEvent event;
@@ -270,6 +278,7 @@ void RendererWindowX11::TearDown() {
         glXDestroyContext(display_, context_);
     }
     XCloseDisplay(display_);
+    ExpectWindowLossX11(None, None, nullptr);
     display_ = nullptr;
     context_ = nullptr;
 }

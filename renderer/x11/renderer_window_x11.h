@@ -41,6 +41,7 @@ class RendererWindowX11 final : public RendererWindow {
     Atom wmDeleteWindow_ = None;
     Window host_ = None;      // a screen-saver daemon's window we draw into, or None
     bool ownsChild_ = false;  // drawing in a child of the host (its visual has no GL)
+    bool hostLost_ = false;   // an X error named the host or our child: the daemon destroyed it
 };
 
 // The window a screen-saver daemon hands its hack in XSCREENSAVER_WINDOW (decimal or 0x hex);

@@ -59,5 +59,6 @@ wait_until 5 ended "$shell" || fail "the programs outlived their host"
 wait "$shell"
 rc=$?
 [ "$rc" = 0 ] || fail "the shell ended with $rc"
+grep -q X11 "$work/b.out" && fail "the host's end was reported: $(cat "$work/b.out")"
 case_name=""
 finish "hosted"

@@ -198,8 +198,11 @@ TEST(WindowX11Hosted, DrawsIntoTheHostFollowsItsSizeAndEndsWithIt) {
     EXPECT_EQ(viewport[2], 400);
     EXPECT_EQ(viewport[3], 300);
 
+    // The daemon ends the saver between two frames: the next swap meets a destroyed window.
     XDestroyWindow(daemon, host);
     XSync(daemon, False);
+    glClear(GL_COLOR_BUFFER_BIT);
+    window.SwapBuffers();
     XSync(window.display(), False);
     RendererWindow::Message message = RendererWindow::Message::Handled;
     for (int i = 0; i < 100 && message != RendererWindow::Message::Quit; ++i) {
@@ -207,6 +210,7 @@ TEST(WindowX11Hosted, DrawsIntoTheHostFollowsItsSizeAndEndsWithIt) {
     }
     EXPECT_EQ(message, RendererWindow::Message::Quit);
     window.TearDown();
+    EXPECT_TRUE(platform.diagnostics.empty()) << platform.diagnostics.front();
     unsetenv("XSCREENSAVER_WINDOW");
     RendererPlatform::Connect(previous);
     XCloseDisplay(daemon);
