@@ -55,7 +55,8 @@ class StartedProgram {
     virtual ~StartedProgram() = default;
     virtual int32_t ProcessId() = 0;
     virtual bool HasEnded() = 0;
-    // Asks it to end (SIGTERM); a hosted session's end takes its renderer with it.
+    // Ends it (SIGTERM, and no process is left behind); a hosted session's end takes its
+    // renderer with it.
     virtual void Terminate() {}
 };
 

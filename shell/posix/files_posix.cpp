@@ -107,9 +107,20 @@ class StartedProgramPosix final : public StartedProgram {
         }
         return ended_;
     }
+    // Waits for it too, so that it is gone, not a zombie, when the shell ends; one that
+    // ignores SIGTERM is killed after half a second.
     void Terminate() override {
+        if (HasEnded()) {
+            return;
+        }
+        kill(pid_, SIGTERM);
+        for (int i = 0; i < 100 && !HasEnded(); ++i) {
+            usleep(5000);
+        }
         if (!HasEnded()) {
-            kill(pid_, SIGTERM);
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+            ended_ = true;
         }
     }
 
