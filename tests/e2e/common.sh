@@ -101,16 +101,19 @@ wine_japanese() {
     LOCPATH="$japanese_locale_folder" LC_ALL=ja_JP.UTF-8 "$wine_run" "$@"
 }
 
-# Starts an X server of the script's own (WIDTHxHEIGHT, default 1024x768) and points DISPLAY at
-# it; it ends with the script. Returns 1 when Xvfb is missing or does not start.
+# Starts an X server of the script's own (WIDTHxHEIGHT, default 1024x768; any further arguments
+# go to Xvfb) and points DISPLAY at it; it ends with the script, and so do the processes and
+# folders added to private_display_pids and private_folders. Returns 1 when Xvfb is missing or
+# does not start.
 private_display_pids=()
+private_folders=()
 start_private_display() {
     command -v Xvfb >/dev/null 2>&1 || return 1
     local number=150
     while [ -e "/tmp/.X${number}-lock" ] || [ -e "/tmp/.X11-unix/X${number}" ]; do
         number=$((number + 1))
     done
-    Xvfb ":$number" -noreset -screen 0 "${1:-1024x768}x24" >/dev/null 2>&1 &
+    Xvfb ":$number" -noreset -screen 0 "${1:-1024x768}x24" "${@:2}" >/dev/null 2>&1 &
     private_display_pids+=($!)
     export DISPLAY=":$number"
     trap stop_private_processes EXIT
@@ -122,6 +125,7 @@ stop_private_processes() {
         kill "$pid" 2>/dev/null
     done
     wait 2>/dev/null
+    [ "${#private_folders[@]}" -eq 0 ] || rm -rf "${private_folders[@]}"
 }
 
 # Starts a reparenting window manager from Debian on DISPLAY (openbox, fvwm, ...) and waits until

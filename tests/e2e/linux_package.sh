@@ -2,7 +2,10 @@
 # The Debian package, made with CPack from the build tree and extracted into a temporary root
 # (never installed here): its name, control fields and files; its desktop entries, xscreensaver
 # configuration and manual pages well formed (desktop-file-validate, lintian); and the extracted
-# shell, started through its link on the PATH, runs a session with the renderer beside it.
+# shell, started through its link on the PATH, runs a session with the renderer beside it. Then
+# Debian's xscreensaver, given the extracted hack as its saver: -activate has it draw into the
+# daemon's window and play its music; -deactivate, or SIGTERM to the hack, ends the shell and the
+# renderer within a second and stops the music.
 #
 #   linux_package.sh BUILD_DIR WORKDIR
 source "$(dirname "$0")/common.sh"
@@ -74,5 +77,94 @@ wait_for_drawing 20 || fail "the renderer drew nothing"
 xdotool mousemove 10 10 && sleep 0.3 && xdotool mousemove 700 600
 wait_until 15 sh -c "! kill -0 $session 2>/dev/null" || { fail "the session did not end"; kill "$session"; }
 wait "$session" 2>/dev/null
+
+# The real xscreensaver daemon, configured to run the extracted hack as its one saver. It runs
+# no hacks as root, so under root it runs as nobody, on an X server that lets anybody connect,
+# with the hack and its home in a folder of /tmp that nobody can reach.
+case_name="xscreensaver"
+command -v xscreensaver >/dev/null || { fail "xscreensaver is not installed"; finish "Linux package"; }
+start_private_display 800x600 -ac || { fail "no Xvfb"; finish "Linux package"; }
+saver_root=$(mktemp -d /tmp/velmoria-xscreensaver.XXXXXX)
+private_folders+=("$saver_root")
+chmod 755 "$saver_root"
+dpkg-deb -x "$deb" "$saver_root/root"
+hacks="$saver_root/root/usr/libexec/xscreensaver"
+saver_home="$saver_root/home"
+mkdir -p "$saver_home/config/velmoria"
+as_saver_user() { "$@"; }
+if [ "$(id -u)" = 0 ]; then
+    as_saver_user() { setpriv --reuid=nobody --regid=nogroup --clear-groups "$@"; }
+fi
+# The settings choose a 20 s WAV file; the music goes to a file that grows while it plays.
+python3 -c 'import sys, wave
+w = wave.open(sys.argv[1], "wb"); w.setnchannels(1); w.setsampwidth(2); w.setframerate(22050)
+w.writeframes(b"\x00\x30\x00\xd0" * 22050 * 10)' "$saver_home/tone.wav"
+printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=2\r\nBGM\xd8\xcb\xdf\xb0\xc4=0\r\nBGM\xcc\xa7\xb2\xd9=%s\r\n' \
+    "$saver_home/tone.wav" >"$saver_home/config/velmoria/Velmoria.ini"
+# The hack's line as the configuration file names it: GL, "velmoria -root".
+hack_line=$(python3 -c 'import sys, xml.etree.ElementTree as t
+s = t.parse(sys.argv[1]).getroot()
+print(("GL: " if s.get("gl") == "yes" else "") + sys.argv[2] + "/" + s.get("name") + " " +
+      s.find("command").get("arg"))' "$saver_root/root/usr/share/xscreensaver/config/velmoria.xml" "$hacks")
+printf 'timeout: 0:30:00\nlock: False\nfade: False\nunfade: False\nsplash: False\n%s\n%s\n%s\n' \
+    'dpmsEnabled: False' 'mode: one' 'selected: 0' >"$saver_home/.xscreensaver"
+printf 'programs: %s \\n\n' "$hack_line" >>"$saver_home/.xscreensaver"
+chown -R "$(as_saver_user id -u):$(as_saver_user id -g)" "$saver_home"
+sink="$saver_home/music.raw"
+(
+    cd "$saver_home" && unset XSCREENSAVER_WINDOW &&
+        exec env HOME="$saver_home" XDG_CACHE_HOME="$saver_home/cache" \
+            XDG_CONFIG_HOME="$saver_home/config" VELMORIA_REGISTRY="$saver_home/none.reg" \
+            VELMORIA_AUDIO_SINK="audioconvert ! audio/x-raw,format=S16LE ! filesink sync=true location=$sink" \
+            setpriv --reuid="$(as_saver_user id -u)" --regid="$(as_saver_user id -g)" --clear-groups \
+            xscreensaver -no-splash -verbose
+) >"$work/xscreensaver.log" 2>&1 &
+private_display_pids=("$!" "${private_display_pids[@]}")
+wait_until 20 sh -c 'xscreensaver-command -version >/dev/null 2>&1' || fail "the daemon did not start"
+
+hack_processes() { pgrep -f "^$hacks/" | wc -l; }
+sink_bytes() { stat -c %s "$sink" 2>/dev/null || echo 0; }
+sink_grows() {
+    local before
+    before=$(sink_bytes)
+    sleep 0.5
+    [ "$(sink_bytes)" -gt "$before" ]
+}
+# Blanks the screen and waits for the hack to draw into the daemon's window and play its music.
+activate() {
+    xscreensaver-command -activate >/dev/null 2>&1 || fail "-activate was refused"
+    wait_until 30 sh -c "[ \"\$(pgrep -fc '^$hacks/Velmoria.dll')\" -gt 0 ]" || {
+        fail "xscreensaver started no renderer: $(tail -n 3 "$work/xscreensaver.log")"
+        return 1
+    }
+    local hack host lit=0
+    hack=$(pgrep -f "^$hacks/velmoria" | head -n 1)
+    host=$(tr '\0' '\n' <"/proc/$hack/environ" 2>/dev/null | sed -n 's/^XSCREENSAVER_WINDOW=//p')
+    [ -n "$host" ] || fail "the hack was given no XSCREENSAVER_WINDOW"
+    for _ in $(seq 60); do
+        lit=$(lit_pixels "${host:-root}")
+        [ "${lit:-0}" -gt 100 ] && break
+        sleep 0.25
+    done
+    [ "${lit:-0}" -gt 100 ] || fail "only ${lit:-0} lit pixels in xscreensaver's window"
+    wait_until 10 sink_grows || fail "the music does not play"
+}
+
+activate && {
+    xscreensaver-command -deactivate >/dev/null 2>&1
+    wait_until 1 sh -c "[ \"\$(pgrep -fc '^$hacks/')\" = 0 ]" ||
+        fail "-deactivate left $(hack_processes) of the hack's processes after a second"
+    sink_grows && fail "the music plays on after -deactivate"
+}
+case_name="xscreensaver, SIGTERM"
+rm -f "$sink"
+activate && {
+    pkill -TERM -f "^$hacks/velmoria"
+    wait_until 1 sh -c "[ \"\$(pgrep -fc '^$hacks/')\" = 0 ]" ||
+        fail "SIGTERM left $(hack_processes) of the hack's processes after a second"
+    sink_grows && fail "the music plays on after SIGTERM"
+    xscreensaver-command -deactivate >/dev/null 2>&1
+}
+xscreensaver-command -exit >/dev/null 2>&1
 case_name=""
 finish "Linux package"
