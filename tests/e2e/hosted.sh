@@ -25,14 +25,17 @@ open_host() {  # a 320 x 200 window of another program
         host=$(xdotool search --onlyvisible --name "^host-$1\$" | head -n 1)
     [ -n "$host" ] || fail "no host window"
 }
-renderers() { pgrep -f "$(dirname "$scr")/Velmoria.dll" | wc -l; }
-ended() { ! kill -0 "$1" 2>/dev/null && [ "$(renderers)" = 0 ]; }
+# The renderer this shell started (other tests may run renderers from the same folder), and
+# whether both have ended and been reaped.
+renderer=""
+find_renderer() { renderer=$(pgrep -P "$1" -f 'Velmoria\.dll$' | head -n 1) && [ -n "$renderer" ]; }
+ended() { ! kill -0 "$1" 2>/dev/null && ! kill -0 "$renderer" 2>/dev/null; }
 
 case_name="-window-id, SIGTERM"
 open_host a
 "$scr" -window-id "$host" >"$work/a.out" 2>&1 &
 shell=$!
-wait_until 20 sh -c "[ \"\$(pgrep -fc '$(dirname "$scr")/Velmoria.dll')\" -gt 0 ]" || fail "no renderer started"
+wait_until 20 find_renderer "$shell" || fail "no renderer started"
 lit=0
 for _ in $(seq 40); do
     lit=$(lit_pixels "$host")
@@ -42,7 +45,7 @@ done
 [ "${lit:-0}" -gt 50 ] || fail "only ${lit:-0} lit pixels in the host window"
 [ -z "$(xdotool search --name '^Skorvane_VC$' 2>/dev/null)" ] || fail "the renderer opened a window of its own"
 xdotool mousemove 100 100 && sleep 0.3 && xdotool mousemove 600 500 && sleep 0.5
-[ "$(renderers)" = 1 ] || fail "a mouse move ended the hosted renderer"
+kill -0 "$renderer" 2>/dev/null || fail "a mouse move ended the hosted renderer"
 kill -TERM "$shell"
 wait_until 1 ended "$shell" || fail "SIGTERM did not end both programs within a second"
 wait "$shell" 2>/dev/null
@@ -52,7 +55,7 @@ case_name="XSCREENSAVER_WINDOW, host destroyed"
 open_host b
 XSCREENSAVER_WINDOW=$host "$scr" >"$work/b.out" 2>&1 &
 shell=$!
-wait_until 20 sh -c "[ \"\$(pgrep -fc '$(dirname "$scr")/Velmoria.dll')\" -gt 0 ]" || fail "no renderer started"
+wait_until 20 find_renderer "$shell" || fail "no renderer started"
 sleep 2
 kill "$host_pid"
 wait_until 5 ended "$shell" || fail "the programs outlived their host"
