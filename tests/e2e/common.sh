@@ -70,11 +70,13 @@ wait_for_pixel() {
     return 1
 }
 
-# Waits (up to SECONDS) until the screen shows a drawn frame: the renderer has read its sprite.
+# Waits (up to SECONDS) until the screen, or the window given, shows a drawn frame (over MIN lit
+# pixels, default 100): the renderer has read its sprite. The last count is left in `lit`.
 wait_for_drawing() {
     local tries=$(($1 * 4))
     while [ "$tries" -gt 0 ]; do
-        [ "$(lit_pixels)" -gt 100 ] && return 0
+        lit=$(lit_pixels "${2:-root}")
+        [ "${lit:-0}" -gt "${3:-100}" ] && return 0
         sleep 0.25
         tries=$((tries - 1))
     done

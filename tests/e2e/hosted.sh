@@ -36,13 +36,7 @@ open_host a
 "$scr" -window-id "$host" >"$work/a.out" 2>&1 &
 shell=$!
 wait_until 20 find_renderer "$shell" || fail "no renderer started"
-lit=0
-for _ in $(seq 40); do
-    lit=$(lit_pixels "$host")
-    [ "${lit:-0}" -gt 50 ] && break
-    sleep 0.25
-done
-[ "${lit:-0}" -gt 50 ] || fail "only ${lit:-0} lit pixels in the host window"
+wait_for_drawing 10 "$host" 50 || fail "only ${lit:-0} lit pixels in the host window"
 [ -z "$(xdotool search --name '^Skorvane_VC$' 2>/dev/null)" ] || fail "the renderer opened a window of its own"
 xdotool mousemove 100 100 && sleep 0.3 && xdotool mousemove 600 500 && sleep 0.5
 kill -0 "$renderer" 2>/dev/null || fail "a mouse move ended the hosted renderer"

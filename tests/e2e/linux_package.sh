@@ -137,16 +137,11 @@ activate() {
         fail "xscreensaver started no renderer: $(tail -n 3 "$work/xscreensaver.log")"
         return 1
     }
-    local hack host lit=0
+    local hack host
     hack=$(pgrep -f "^$hacks/velmoria" | head -n 1)
     host=$(tr '\0' '\n' <"/proc/$hack/environ" 2>/dev/null | sed -n 's/^XSCREENSAVER_WINDOW=//p')
     [ -n "$host" ] || fail "the hack was given no XSCREENSAVER_WINDOW"
-    for _ in $(seq 60); do
-        lit=$(lit_pixels "${host:-root}")
-        [ "${lit:-0}" -gt 100 ] && break
-        sleep 0.25
-    done
-    [ "${lit:-0}" -gt 100 ] || fail "only ${lit:-0} lit pixels in xscreensaver's window"
+    wait_for_drawing 15 "${host:-root}" || fail "only ${lit:-0} lit pixels in xscreensaver's window"
     wait_until 10 sink_grows || fail "the music does not play"
 }
 
