@@ -7,34 +7,33 @@
 
 namespace velmoria {
 
-bool WritePng(const std::string& path, const RgbFrame& frame, std::string& error) {
+namespace {
+
+bool WriteImage(const std::string& path, int32_t width, int32_t height, png_uint_32 format,
+                const void* pixels, png_int_32 stride, std::string& error) {
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(frame.width);
-    image.height = static_cast<png_uint_32>(frame.height);
-    image.format = PNG_FORMAT_RGB;
-    const png_int_32 stride = -static_cast<png_int_32>(frame.width * 3);
-    if (!png_image_write_to_file(&image, path.c_str(), 0, frame.pixels.data(), stride, nullptr)) {
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = format;
+    if (!png_image_write_to_file(&image, path.c_str(), 0, pixels, stride, nullptr)) {
         error = path + ": " + image.message;
         return false;
     }
     return true;
 }
 
+}  // namespace
+
+bool WritePng(const std::string& path, const RgbFrame& frame, std::string& error) {
+    return WriteImage(path, frame.width, frame.height, PNG_FORMAT_RGB, frame.pixels.data(),
+                      -static_cast<png_int_32>(frame.width * 3), error);
+}
+
 bool WritePngRgba(const std::string& path, int32_t width, int32_t height,
                   const std::vector<uint8_t>& rgba, std::string& error) {
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(width);
-    image.height = static_cast<png_uint_32>(height);
-    image.format = PNG_FORMAT_RGBA;
-    if (!png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), width * 4, nullptr)) {
-        error = path + ": " + image.message;
-        return false;
-    }
-    return true;
+    return WriteImage(path, width, height, PNG_FORMAT_RGBA, rgba.data(), width * 4, error);
 }
 
 bool ReadPng(const std::string& path, RgbFrame& frame, std::string& error) {

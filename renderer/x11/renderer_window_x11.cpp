@@ -102,6 +102,32 @@ RendererInput TranslateKey(XKeyEvent& key) {
     return systemKey ? RendererInput::SystemKeyDown : RendererInput::KeyDown;
 }
 
+// X needs the pixel format (the visual) before the window exists. As on Windows: double
+// buffered RGBA, 8 bits a colour, no depth buffer asked for. Null, reported, when there is none.
+XVisualInfo* ChooseSaverVisual(Display* display) {
+    int visualAttributes[] = {
+        GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8, None};
+    XVisualInfo* visual = glXChooseVisual(display, DefaultScreen(display), visualAttributes);
+    if (visual == nullptr) {
+        ReportRendererFailure("GLX", "no double-buffered RGBA visual");
+    }
+    return visual;
+}
+
+// A window of that visual in `parent`, which nothing erases.
+Window CreateGlWindow(Display* display, Window parent, int x, int y, int width, int height,
+                      const XVisualInfo& visual, long eventMask) {
+    XSetWindowAttributes attributes;
+    std::memset(&attributes, 0, sizeof attributes);
+    attributes.colormap = XCreateColormap(display, parent, visual.visual, AllocNone);
+    attributes.background_pixmap = None;
+    attributes.border_pixel = 0;
+    attributes.event_mask = eventMask;
+    return XCreateWindow(display, parent, x, y, width, height, 0, visual.depth, InputOutput,
+                         visual.visual, CWColormap | CWBackPixmap | CWBorderPixel | CWEventMask,
+                         &attributes);
+}
+
 }  // namespace
 
 bool RendererWindowX11::Create(SaverSettings& settings, int32_t& width, int32_t& height) {
@@ -128,26 +154,14 @@ bool RendererWindowX11::Create(SaverSettings& settings, int32_t& width, int32_t&
     width = width_ = monitor.width;
     height = height_ = monitor.height;
 
-    // X needs the pixel format (the visual) before the window exists. As on Windows: double
-    // buffered RGBA, 8 bits a colour, no depth buffer asked for.
-    int visualAttributes[] = {
-        GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8, None};
-    XVisualInfo* visual = glXChooseVisual(display_, screen, visualAttributes);
+    XVisualInfo* visual = ChooseSaverVisual(display_);
     if (visual == nullptr) {
-        ReportRendererFailure("GLX", "no double-buffered RGBA visual");
         return false;
     }
-    const Window root = RootWindow(display_, screen);
-    XSetWindowAttributes attributes;
-    std::memset(&attributes, 0, sizeof attributes);
-    attributes.colormap = XCreateColormap(display_, root, visual->visual, AllocNone);
-    attributes.background_pixmap = None;  // nothing erases the window
-    attributes.border_pixel = 0;
-    attributes.event_mask = KeyPressMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-                            StructureNotifyMask;
-    window_ = XCreateWindow(display_, root, monitor.x, monitor.y, width, height, 0, visual->depth,
-                            InputOutput, visual->visual,
-                            CWColormap | CWBackPixmap | CWBorderPixel | CWEventMask, &attributes);
+    window_ = CreateGlWindow(display_, RootWindow(display_, screen), monitor.x, monitor.y, width,
+                             height, *visual,
+                             KeyPressMask | ButtonPressMask | ButtonReleaseMask |
+                                 PointerMotionMask | StructureNotifyMask);
     if (window_ == None) {
         ReportRendererFailure("X11", "cannot create the window");
         XFree(visual);
@@ -203,20 +217,11 @@ bool RendererWindowX11::DrawIntoHost(Window host, SaverSettings& settings, int32
         if (visual != nullptr) {
             XFree(visual);
         }
-        int visualAttributes[] = {
-            GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8, None};
-        visual = glXChooseVisual(display_, DefaultScreen(display_), visualAttributes);
+        visual = ChooseSaverVisual(display_);
         if (visual == nullptr) {
-            ReportRendererFailure("GLX", "no double-buffered RGBA visual");
             return false;
         }
-        XSetWindowAttributes child;
-        std::memset(&child, 0, sizeof child);
-        child.colormap = XCreateColormap(display_, host, visual->visual, AllocNone);
-        child.background_pixmap = None;
-        child.border_pixel = 0;
-        window_ = XCreateWindow(display_, host, 0, 0, width, height, 0, visual->depth, InputOutput,
-                                visual->visual, CWColormap | CWBackPixmap | CWBorderPixel, &child);
+        window_ = CreateGlWindow(display_, host, 0, 0, width, height, *visual, NoEventMask);
         XMapWindow(display_, window_);
         ownsChild_ = true;
     }
@@ -318,11 +323,7 @@ void RendererWindowX11::HandleEvent(XEvent& event) {
             return;
         case ConfigureNotify:
             // A window manager's full screen may give the window another size than asked for.
-            if (event.xconfigure.width != width_ || event.xconfigure.height != height_) {
-                width_ = event.xconfigure.width;
-                height_ = event.xconfigure.height;
-                ResizeScene(width_, height_);
-            }
+            FollowSize(event.xconfigure.width, event.xconfigure.height);
             return;
         default:
             break;
@@ -361,15 +362,22 @@ void RendererWindowX11::HandleHostEvent(XEvent& event) {
     if (event.type == DestroyNotify && event.xdestroywindow.window == host_) {
         destroyed_ = true;
         quit_ = true;
-    } else if (event.type == ConfigureNotify &&
-               (event.xconfigure.width != width_ || event.xconfigure.height != height_)) {
-        width_ = event.xconfigure.width;
-        height_ = event.xconfigure.height;
-        if (ownsChild_) {
-            XResizeWindow(display_, window_, width_, height_);
-        }
-        ResizeScene(width_, height_);
+    } else if (event.type == ConfigureNotify) {
+        FollowSize(event.xconfigure.width, event.xconfigure.height);
     }
+}
+
+// The scene (and our child in a host) takes a new size of the window it is drawn in.
+void RendererWindowX11::FollowSize(int width, int height) {
+    if (width == width_ && height == height_) {
+        return;
+    }
+    width_ = width;
+    height_ = height;
+    if (ownsChild_) {
+        XResizeWindow(display_, window_, width_, height_);
+    }
+    ResizeScene(width_, height_);
 }
 
 Window HostWindowFromEnvironment() {

@@ -27,6 +27,7 @@ class RendererWindowX11 final : public RendererWindow {
     void MakeContext(XVisualInfo* visual);
     void HandleEvent(XEvent& event);
     void HandleHostEvent(XEvent& event);
+    void FollowSize(int width, int height);
     void RequestClose();
 
     SaverSettings* settings_ = nullptr;

@@ -147,13 +147,7 @@ void SettingsDialog::FormLoad() {
     });
     Guarded([&] { view_.SetPanelBackground(PanelBackground(MakeMetalStrip())); });
     Guarded([&] { view_.SetRepeatEnabled(false); });
-    Guarded([&] {
-        for (int mark = 0; mark < 3; ++mark) {
-            view_.SetMarkPicture(mark, false);
-        }
-        CheckKind(BgmKind);
-        view_.SetMarkPicture(BgmKind, true);
-    });
+    Guarded([&] { ShowKind(); });
     Guarded([&] {
         if (BgmKind == 1) {
             view_.SetRepeatEnabled(true);
@@ -184,6 +178,7 @@ void SettingsDialog::FormResize(int clientWidth, int clientHeight) {
     Guarded([&] { view_.SetFormBackground(FormBackground(clientWidth, clientHeight)); });
 }
 
+// Every mark unselected, then BgmKind's selected; a kind without a mark throws in between.
 void SettingsDialog::ShowKind() {
     for (int mark = 0; mark < 3; ++mark) {
         view_.SetMarkPicture(mark, false);

@@ -54,15 +54,26 @@ HBITMAP StatePicture(ButtonLook look) {
 
 }  // namespace
 
-std::wstring WidenUtf8(const std::string& utf8) {
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
+namespace {
+
+std::wstring Widen(UINT codePage, const std::string& text) {
+    const int size = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
     if (length > 0) {
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0],
-                            length);
+        MultiByteToWideChar(codePage, 0, text.data(), size, &wide[0], length);
     }
     return wide;
+}
+
+}  // namespace
+
+std::wstring WidenUtf8(const std::string& utf8) {
+    return Widen(CP_UTF8, utf8);
+}
+
+std::wstring WidenAnsi(const std::string& text) {
+    return Widen(CP_ACP, text);
 }
 
 HFONT MakeGdiFont(HDC dc, const ButtonFont& font) {

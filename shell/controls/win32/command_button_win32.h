@@ -58,9 +58,11 @@ class CommandButtonWin32 final : public CommandButtonView {
 void PaintFaceGdi(HDC dc, int width, int height, ButtonLook look, bool reverseGradient);
 
 // Helpers the dialog shares: a 24-bit top-down DIB section holding the picture (null on
-// failure); UTF-8 to UTF-16; the font at the device's dots per inch.
+// failure); UTF-8, or text in the ANSI code page, to UTF-16; the font at the device's dots per
+// inch.
 HBITMAP CreateRgbBitmap(const RgbImage& image);
 std::wstring WidenUtf8(const std::string& utf8);
+std::wstring WidenAnsi(const std::string& text);
 HFONT MakeGdiFont(HDC dc, const ButtonFont& font);
 
 }  // namespace velmoria

@@ -172,6 +172,7 @@ class SettingsDialogGtk final : public SettingsDialogView {
     static void OnFormAllocate(GtkWidget*, GdkRectangle* allocation, gpointer self);
     static void OnDestroy(GtkWidget*, gpointer self);
     GtkWidget* NewArea(DialogSurface surface);
+    void Replace(cairo_surface_t*& slot, const RgbImage& picture, GtkWidget* area);
 
     SettingsDialog* dialog_ = nullptr;
     GtkWidget* window_ = nullptr;
@@ -326,20 +327,20 @@ void SettingsDialogGtk::MoveWindow(int32_t left, int32_t top) {
     gtk_window_move(GTK_WINDOW(window_), left, top);
 }
 
-void SettingsDialogGtk::SetPanelBackground(const RgbImage& picture) {
-    if (panelPicture_ != nullptr) {
-        cairo_surface_destroy(panelPicture_);
+void SettingsDialogGtk::Replace(cairo_surface_t*& slot, const RgbImage& picture, GtkWidget* area) {
+    if (slot != nullptr) {
+        cairo_surface_destroy(slot);
     }
-    panelPicture_ = SurfaceOf(picture, false);
-    gtk_widget_queue_draw(panelArea_);
+    slot = SurfaceOf(picture, false);
+    gtk_widget_queue_draw(area);
+}
+
+void SettingsDialogGtk::SetPanelBackground(const RgbImage& picture) {
+    Replace(panelPicture_, picture, panelArea_);
 }
 
 void SettingsDialogGtk::SetFormBackground(const RgbImage& picture) {
-    if (formPicture_ != nullptr) {
-        cairo_surface_destroy(formPicture_);
-    }
-    formPicture_ = SurfaceOf(picture, false);
-    gtk_widget_queue_draw(formArea_);
+    Replace(formPicture_, picture, formArea_);
 }
 
 void SettingsDialogGtk::SetMarkPicture(int mark, bool selected) {
@@ -477,13 +478,13 @@ gboolean SettingsDialogGtk::OnPress(GtkWidget* widget, GdkEventButton* event, gp
 
 gboolean SettingsDialogGtk::OnRelease(GtkWidget* widget, GdkEventButton* event, gpointer data) {
     auto* self = static_cast<SettingsDialogGtk*>(data);
-    const bool onLink = OnLink(widget, event->x, event->y);
     // A click: pressed and released on the link with the left button.
-    if (event->button == 1 && onLink && self->pressedOnLink_ && self->dialog_ != nullptr) {
-        self->pressedOnLink_ = false;
+    const bool click = event->button == 1 && self->pressedOnLink_ &&
+                       OnLink(widget, event->x, event->y) && self->dialog_ != nullptr;
+    self->pressedOnLink_ = false;
+    if (click) {
         self->dialog_->LinkClick();
     }
-    self->pressedOnLink_ = false;
     return TRUE;
 }
 

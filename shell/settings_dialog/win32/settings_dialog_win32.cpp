@@ -29,17 +29,6 @@ constexpr DWORD kFormStyle =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr int kComboListHeight = 200;
 
-std::wstring FromAnsi(const std::string& text) {
-    const int length =
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    if (length > 0) {
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0],
-                            length);
-    }
-    return wide;
-}
-
 // The wide text in the ANSI code page; nothing when a character has no place in it.
 std::optional<std::string> ToAnsi(const std::wstring& wide) {
     if (wide.empty()) {
@@ -149,6 +138,10 @@ class SettingsDialogWin32 final : public SettingsDialogView {
     void PaintPanel(HDC dc);
     void DrawLabel(HDC dc, const DialogRect& rect, const std::wstring& text, uint32_t colour,
                    bool centred, bool underlined, bool wrapped = false);
+    void DrawLabel(HDC dc, const DialogLabel& label) {
+        DrawLabel(dc, label.rect, WidenUtf8(label.text), label.colour, label.centred,
+                  label.underlined);
+    }
     void Replace(HBITMAP& slot, const RgbImage& picture, HWND window);
 
     SettingsDialog* dialog_ = nullptr;
@@ -366,7 +359,7 @@ std::optional<std::string> SettingsDialogWin32::PickFile(const FilePickRequest& 
     filter += WidenUtf8(request.filterPatterns);
     filter += L'\0';
     const std::wstring title = WidenUtf8(request.title);
-    const std::wstring folder = FromAnsi(request.initialFolder);
+    const std::wstring folder = WidenAnsi(request.initialFolder);
     std::vector<wchar_t> file(static_cast<size_t>(request.bufferCharacters), L'\0');
     std::vector<wchar_t> fileTitle(static_cast<size_t>(request.bufferCharacters), L'\0');
     OPENFILENAMEW dialog = {};
@@ -418,10 +411,8 @@ void SettingsDialogWin32::DrawLabel(HDC dc, const DialogRect& rect, const std::w
 
 void SettingsDialogWin32::PaintForm(HDC dc) {
     BlitBitmap(dc, formPicture_, 0, 0, formWidth_, formHeight_);
-    for (const DialogLabel* label : {&kCreditLabel, &kLinkLabel}) {
-        DrawLabel(dc, label->rect, WidenUtf8(label->text), label->colour, label->centred,
-                  label->underlined);
-    }
+    DrawLabel(dc, kCreditLabel);
+    DrawLabel(dc, kLinkLabel);
 }
 
 void SettingsDialogWin32::PaintPanel(HDC dc) {
@@ -434,14 +425,12 @@ void SettingsDialogWin32::PaintPanel(HDC dc) {
         DrawLabel(dc, kKindLabelRects[mark], WidenUtf8(kKindLabelTexts[mark]), 0x000000, false,
                   false);
     }
-    for (const DialogLabel* label : {&kTitleLabel, &kRepeatLabel}) {
-        DrawLabel(dc, label->rect, WidenUtf8(label->text), label->colour, label->centred,
-                  label->underlined);
-    }
+    DrawLabel(dc, kTitleLabel);
+    DrawLabel(dc, kRepeatLabel);
     const DialogRect& box = kFileLabelRect;
     RECT frame = {box.x, box.y, box.x + box.width, box.y + box.height};
     FrameRect(dc, &frame, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    DrawLabel(dc, {box.x + 1, box.y + 1, box.width - 2, box.height - 2}, FromAnsi(fileLabel_),
+    DrawLabel(dc, {box.x + 1, box.y + 1, box.width - 2, box.height - 2}, WidenAnsi(fileLabel_),
               0x000000, false, false, true);
 }
 
