@@ -32,18 +32,16 @@ class Grain {
 
 }  // namespace
 
-RgbImage MakeMetalStrip() {
-    constexpr int kWidth = 556;
-    constexpr int kHeight = 20;
-    RgbImage strip(kWidth, kHeight);
+RgbImage MakeMetalStrip(int width, int height) {
+    RgbImage strip(width, height);
     Grain grain(0x5EED1u);
-    for (int y = 0; y < kHeight; ++y) {
+    for (int y = 0; y < height; ++y) {
         // Brushing: each row has its own tone and a grain that changes slowly along the row.
         const double rowTone = grain.Next() * 2.5;
         double streak = 0;
-        for (int x = 0; x < kWidth; ++x) {
+        for (int x = 0; x < width; ++x) {
             streak = streak * 0.92 + grain.Next() * 1.2;
-            const double t = static_cast<double>(x) / (kWidth - 1);
+            const double t = static_cast<double>(x) / std::max(width - 1, 1);
             const double grey = 223 + (176 - 223) * t + rowTone + streak;
             const int v = static_cast<int>(std::lround(grey));
             const int cool = static_cast<int>(std::lround(t));  // green and blue fall one step more
@@ -53,28 +51,35 @@ RgbImage MakeMetalStrip() {
     return strip;
 }
 
-RgbImage MakeSelectionMark(bool selected) {
-    constexpr int kSize = 12;
-    RgbImage mark(kSize, kSize);
-    for (int y = 0; y < kSize; ++y) {
-        for (int x = 0; x < kSize; ++x) {
+RgbImage MakeSelectionMark(bool selected, int size, int ring) {
+    const int r = std::max(ring, 1);
+    const int face = size - 4 * r;  // 8 at 12 pixels
+    const double middle = (face - 1) / 2.0;
+    const double rim = std::max(face / 2.0 - 1, 1.0);
+    RgbImage mark(size, size);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            // Where the pixel lies in the face, which starts inside the two rings.
+            const int fx = x - 2 * r;
+            const int fy = y - 2 * r;
             uint32_t colour = 0;
-            if (x == 0 || y == 0) {
+            if (x < r || y < r) {
                 colour = Rgb(128, 128, 128);  // sunken: shadow above and left
-            } else if (x == kSize - 1 || y == kSize - 1) {
+            } else if (x >= size - r || y >= size - r) {
                 colour = Rgb(255, 255, 255);  // light below and right
-            } else if (x == 1 || y == 1 || x == kSize - 2 || y == kSize - 2) {
+            } else if (x < 2 * r || y < 2 * r || x >= size - 2 * r || y >= size - 2 * r) {
                 colour = Rgb(48, 48, 56);  // the dark frame
             } else if (selected) {
-                // 8 x 8 from (2, 2): bright in the middle, darker towards the rim.
-                const double d = std::max(std::fabs(x - 5.5), std::fabs(y - 5.5)) - 0.5;  // 0..3
-                const double t = d / 3.0;
+                // Bright in the middle, darker towards the rim.
+                const double d =
+                    std::max(std::fabs(fx - middle), std::fabs(fy - middle)) - 0.5;  // 0..rim
+                const double t = d / rim;
                 colour = Rgb(static_cast<int>(std::lround(90 - 90 * t)),
                              static_cast<int>(std::lround(170 - 140 * t)),
                              static_cast<int>(std::lround(255 - 115 * t)));
             } else {
-                const int v =
-                    214 + (x + y - 4) * 41 / 14;  // 214 at the upper left, 255 lower right
+                // 214 at the upper left, 255 at the lower right.
+                const int v = 214 + (fx + fy) * 41 / std::max(2 * (face - 1), 1);
                 colour = Rgb(v, v, v);
             }
             mark.Set(x, y, colour);
@@ -83,8 +88,22 @@ RgbImage MakeSelectionMark(bool selected) {
     return mark;
 }
 
-RgbImage MakeHandCursor() {
-    constexpr int kSize = 32;
+namespace {
+
+constexpr int kHandDesignSize = 32;
+
+// A coordinate of the 32-pixel hand on a cursor of `size`, to the nearest pixel.
+int HandScaled(int design, int size) {
+    return (design * size * 2 + kHandDesignSize) / (kHandDesignSize * 2);
+}
+
+}  // namespace
+
+PicturePoint HandCursorHotSpot(int size) {
+    return {HandScaled(12, size), HandScaled(10, size)};
+}
+
+RgbImage MakeHandCursor(int size) {
     constexpr uint32_t kOpaque = 0xFF000000u;
     // The hand's outline as filled rectangles: index finger (its tip at the hot spot), the three
     // bent fingers, the palm and the thumb.
@@ -95,26 +114,31 @@ RgbImage MakeHandCursor() {
         {11, 10, 14, 21}, {15, 15, 17, 21}, {18, 16, 20, 21}, {21, 17, 23, 22},
         {11, 20, 23, 28}, {7, 18, 10, 23},  {9, 22, 11, 25},
     };
-    std::vector<bool> inside(kSize * kSize, false);
+    std::vector<bool> inside(static_cast<size_t>(size) * size, false);
     for (const Box& box : boxes) {
-        for (int y = box.top; y <= box.bottom; ++y) {
-            for (int x = box.left; x <= box.right; ++x) {
-                inside[y * kSize + x] = true;
+        // Each box's edges scaled, so the shapes keep meeting where they meet at 32 pixels.
+        for (int y = HandScaled(box.top, size); y < HandScaled(box.bottom + 1, size); ++y) {
+            for (int x = HandScaled(box.left, size); x < HandScaled(box.right + 1, size); ++x) {
+                inside[y * size + x] = true;
             }
         }
     }
     const auto in = [&](int x, int y) {
-        return x >= 0 && y >= 0 && x < kSize && y < kSize && inside[y * kSize + x];
+        return x >= 0 && y >= 0 && x < size && y < size && inside[y * size + x];
     };
-    RgbImage cursor(kSize, kSize, 0);  // clear
-    for (int y = 0; y < kSize; ++y) {
-        for (int x = 0; x < kSize; ++x) {
+    RgbImage cursor(size, size, 0);  // clear
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
             if (!in(x, y)) {
                 continue;
             }
             const bool edge = !in(x - 1, y) || !in(x + 1, y) || !in(x, y - 1) || !in(x, y + 1);
             // The gaps between the fingers, down to the palm.
-            const bool gap = (x == 15 || x == 18 || x == 21) && y <= 20;
+            const auto gapColumn = [&](int design) {
+                return x >= HandScaled(design, size) && x < HandScaled(design + 1, size);
+            };
+            const bool gap =
+                (gapColumn(15) || gapColumn(18) || gapColumn(21)) && y < HandScaled(21, size);
             cursor.Set(x, y, kOpaque | ((edge || gap) ? 0x000000u : 0xFFFFFFu));
         }
     }

@@ -1,5 +1,6 @@
 #include "shell/controls/button_face.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace velmoria {
@@ -26,31 +27,36 @@ int TwipsToPixels(double twips) {
     return static_cast<int>(std::floor(twips / kTwipsPerPixel + 0.5));
 }
 
+int TwipsToPixelsAt(double twips, int dpi) {
+    return static_cast<int>(std::floor(twips * dpi / 1440.0 + 0.5));
+}
+
+int FaceRing(int dpi) {
+    return std::max(1, (dpi + 48) / 96);
+}
+
 std::vector<FacePiece> FacePieces(int widthTwips, int heightTwips) {
-    // Corner 60 twips; the picture is 960 x 375 twips, so its middle is 840 x 255.
-    const int w = widthTwips;
-    const int h = heightTwips;
-    struct TwipsPiece {
-        const char* name;
-        int sx, sy, sw, sh;
-        int dx, dy, dw, dh;
-    };
-    const TwipsPiece pieces[] = {
-        {"top-left", 0, 0, 60, 60, 1, 1, 60, 60},
-        {"top", 60, 1, 840, 60, 60, 1, w - 120, 60},
-        {"top-right", 900, 1, 60, 60, w - 60, 1, 60, 60},
-        {"right", 900, 60, 60, 255, w - 60, 60, 60, h - 120},
-        {"bottom-right", 900, 315, 60, 60, w - 60, h - 60, 60, 60},
-        {"bottom", 60, 315, 840, 60, 60, h - 60, w - 120, 60},
-        {"bottom-left", 0, 315, 60, 60, 1, h - 60, 60, 60},
-        {"left", 1, 60, 60, 255, 1, 60, 60, h - 120},
+    return FacePiecesAt(TwipsToPixels(widthTwips), TwipsToPixels(heightTwips), 1);
+}
+
+std::vector<FacePiece> FacePiecesAt(int width, int height, int ring) {
+    // The picture is 64 x 25 pixels: 4-pixel corners, so its middle is 56 x 17. On the face the
+    // corners take 4 x ring pixels.
+    const int w = width;
+    const int h = height;
+    const int c = 4 * std::max(ring, 1);
+    const FacePiece pieces[] = {
+        {"top-left", {0, 0, 4, 4}, {0, 0, c, c}},
+        {"top", {4, 0, 56, 4}, {c, 0, w - 2 * c, c}},
+        {"top-right", {60, 0, 4, 4}, {w - c, 0, c, c}},
+        {"right", {60, 4, 4, 17}, {w - c, c, c, h - 2 * c}},
+        {"bottom-right", {60, 21, 4, 4}, {w - c, h - c, c, c}},
+        {"bottom", {4, 21, 56, 4}, {c, h - c, w - 2 * c, c}},
+        {"bottom-left", {0, 21, 4, 4}, {0, h - c, c, c}},
+        {"left", {0, 4, 4, 17}, {0, c, c, h - 2 * c}},
     };
     std::vector<FacePiece> result;
-    for (const TwipsPiece& p : pieces) {
-        const FacePiece piece{
-            p.name,
-            {TwipsToPixels(p.sx), TwipsToPixels(p.sy), TwipsToPixels(p.sw), TwipsToPixels(p.sh)},
-            {TwipsToPixels(p.dx), TwipsToPixels(p.dy), TwipsToPixels(p.dw), TwipsToPixels(p.dh)}};
+    for (const FacePiece& piece : pieces) {
         if (piece.target.width > 0 && piece.target.height > 0) {
             result.push_back(piece);
         }

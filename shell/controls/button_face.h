@@ -45,6 +45,14 @@ struct FacePiece {
 // size comes out at zero or less (faces under 8 pixels) is left out, so tiny faces show their
 // corners over the gradient and nothing is ever mirrored.
 std::vector<FacePiece> FacePieces(int widthTwips, int heightTwips);
+// The same for a face of `width` x `height` pixels on a display `ring` times as dense as 96 DPI
+// (a whole number, at least 1): the picture's 4-pixel frame becomes 4 x ring pixels and its
+// one-pixel lines `ring` pixels, so the frame stays crisp at 150 % or 200 %.
+std::vector<FacePiece> FacePiecesAt(int width, int height, int ring);
+// The ring factor for a display of `dpi` dots per inch: DPI / 96 to the nearest whole number.
+int FaceRing(int dpi);
+// Twips (1/1440 inch) to whole pixels at `dpi`, to the nearest.
+int TwipsToPixelsAt(double twips, int dpi);
 
 enum class StretchAxis { Horizontal, Vertical };
 

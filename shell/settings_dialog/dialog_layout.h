@@ -91,4 +91,33 @@ constexpr int kHandCursorSize = 32;
 constexpr int kHandCursorHotX = 12;
 constexpr int kHandCursorHotY = 10;
 
+// The layout at a display scale. The rectangles above are the layout at 96 dots per inch; at
+// any other DPI every edge is scaled by DPI / 96, so neighbours stay neighbours and the whole
+// dialog grows as one picture.
+class DialogScale {
+  public:
+    static constexpr int kDesignDpi = 96;
+
+    explicit DialogScale(int dpi = kDesignDpi) : dpi_(dpi > 0 ? dpi : kDesignDpi) {}
+
+    int Dpi() const { return dpi_; }
+    // A design length or coordinate at this scale, to the nearest pixel (halves away from
+    // zero, as MulDiv rounds).
+    int Length(int designPixels) const;
+    // A design rectangle with its four edges scaled.
+    DialogRect Place(const DialogRect& design) const;
+    // The width of what is one pixel at 96 DPI (rings, outlines, frames): whole pixels, so
+    // they stay crisp.
+    int Ring() const;
+    int ClientWidth() const { return Length(kDialogClientWidth); }
+    int ClientHeight() const { return Length(kDialogClientHeight); }
+    // A font's height in pixels at this scale: `points` / 72 inch, to the nearest pixel.
+    int FontPixels(double points) const;
+
+    bool operator==(const DialogScale& other) const { return dpi_ == other.dpi_; }
+
+  private:
+    int dpi_;
+};
+
 }  // namespace velmoria

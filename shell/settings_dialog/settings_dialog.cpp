@@ -25,15 +25,16 @@ void CheckKind(int kind) {
 
 }  // namespace
 
-DialogHit HitTest(DialogSurface surface, int x, int y) {
+DialogHit HitTest(DialogSurface surface, int x, int y, const DialogScale& scale) {
     if (surface == DialogSurface::Form) {
-        return kLinkLabel.rect.Contains(x, y) ? DialogHit{DialogHit::Link, 0} : DialogHit{};
+        return scale.Place(kLinkLabel.rect).Contains(x, y) ? DialogHit{DialogHit::Link, 0}
+                                                           : DialogHit{};
     }
     for (int kind = 0; kind < 3; ++kind) {
-        if (kMarkRects[kind].Contains(x, y)) {
+        if (scale.Place(kMarkRects[kind]).Contains(x, y)) {
             return {DialogHit::Mark, kind};
         }
-        if (kKindLabelRects[kind].Contains(x, y)) {
+        if (scale.Place(kKindLabelRects[kind]).Contains(x, y)) {
             return {DialogHit::KindLabel, kind};
         }
     }
@@ -98,8 +99,13 @@ std::vector<TilePlace> StripTilePlaces(int stripWidth, int stripHeight, int pane
     return places;
 }
 
-RgbImage PanelBackground(const RgbImage& strip) {
-    RgbImage panel(kPanelRect.width, kPanelRect.height, kPanelBaseColour);
+RgbImage ScaledMetalStrip(const DialogScale& scale) {
+    return MakeMetalStrip(scale.Length(kMetalStripWidth), scale.Length(kMetalStripHeight));
+}
+
+RgbImage PanelBackground(const RgbImage& strip, const DialogScale& scale) {
+    const DialogRect area = scale.Place(kPanelRect);
+    RgbImage panel(area.width, area.height, kPanelBaseColour);
     for (const TilePlace& place :
          StripTilePlaces(strip.width, strip.height, panel.width, panel.height)) {
         for (int sy = 0; sy < strip.height && place.y + sy < panel.height; ++sy) {
@@ -108,15 +114,17 @@ RgbImage PanelBackground(const RgbImage& strip) {
             }
         }
     }
-    // Shape3: a one-pixel black outline.
-    const DialogRect& r = kTitleOutlineRect;
-    for (int x = r.x; x < r.x + r.width; ++x) {
-        panel.Set(x, r.y, 0x000000);
-        panel.Set(x, r.y + r.height - 1, 0x000000);
-    }
+    // Shape3: a black outline, one pixel at 96 DPI.
+    const DialogRect r = scale.Place(kTitleOutlineRect);
+    const int ring = scale.Ring();
     for (int y = r.y; y < r.y + r.height; ++y) {
-        panel.Set(r.x, y, 0x000000);
-        panel.Set(r.x + r.width - 1, y, 0x000000);
+        for (int x = r.x; x < r.x + r.width; ++x) {
+            const bool inside = x >= r.x + ring && x < r.x + r.width - ring && y >= r.y + ring &&
+                                y < r.y + r.height - ring;
+            if (!inside && x < panel.width && y < panel.height) {
+                panel.Set(x, y, 0x000000);
+            }
+        }
     }
     return panel;
 }
@@ -145,7 +153,7 @@ void SettingsDialog::FormLoad() {
             view_.Button(place.button).Initialize();
         }
     });
-    Guarded([&] { view_.SetPanelBackground(PanelBackground(MakeMetalStrip())); });
+    Guarded([&] { view_.SetPanelBackground(PanelBackground(ScaledMetalStrip(scale_), scale_)); });
     Guarded([&] { view_.SetRepeatEnabled(false); });
     Guarded([&] { ShowKind(); });
     Guarded([&] {
@@ -172,6 +180,15 @@ void SettingsDialog::FormLoad() {
     });
     Guarded([&] { ZoomOpen(view_.WindowHandle()); });
     Guarded([&] { view_.SetScreenCursor(DialogCursor::Default); });
+}
+
+void SettingsDialog::SetScale(const DialogScale& scale) {
+    const bool changed = !(scale == scale_);
+    scale_ = scale;
+    if (changed) {
+        Guarded(
+            [&] { view_.SetPanelBackground(PanelBackground(ScaledMetalStrip(scale_), scale_)); });
+    }
 }
 
 void SettingsDialog::FormResize(int clientWidth, int clientHeight) {
@@ -204,7 +221,7 @@ void SettingsDialog::KindMouseDown(int index) {
 }
 
 void SettingsDialog::MouseDown(DialogSurface surface, int x, int y) {
-    const DialogHit hit = HitTest(surface, x, y);
+    const DialogHit hit = HitTest(surface, x, y, scale_);
     if (hit.kind == DialogHit::Mark || hit.kind == DialogHit::KindLabel) {
         KindMouseDown(hit.index);
     }

@@ -76,7 +76,7 @@ struct DialogHit {
     enum Kind { Nothing, Mark, KindLabel, Link } kind = Nothing;
     int index = 0;  // the music kind of a mark or its label
 };
-DialogHit HitTest(DialogSurface surface, int x, int y);
+DialogHit HitTest(DialogSurface surface, int x, int y, const DialogScale& scale = DialogScale());
 
 // The combo box's number format "##": nothing for 0.
 std::string FormatTrack(int32_t value);
@@ -96,13 +96,21 @@ struct TilePlace {
 };
 std::vector<TilePlace> StripTilePlaces(int stripWidth, int stripHeight, int panelWidth,
                                        int panelHeight);
-// The panel's background: its base colour covered by the strip's copies, with the outline.
-RgbImage PanelBackground(const RgbImage& strip);
+// The panel's background at a scale: its base colour covered by the strip's copies, with the
+// outline (Ring() pixels wide).
+RgbImage PanelBackground(const RgbImage& strip, const DialogScale& scale = DialogScale());
+// The metal strip drawn at a scale's size.
+RgbImage ScaledMetalStrip(const DialogScale& scale);
 
 class SettingsDialog {
   public:
     // `settingsFile` is where "設定" writes the three keys.
     SettingsDialog(SettingsDialogView& view, std::string settingsFile);
+
+    // The display scale the window is laid out at (96 DPI until told otherwise); a new scale
+    // (the window moved to a monitor of another DPI) repaints the panel for it.
+    void SetScale(const DialogScale& scale);
+    const DialogScale& Scale() const { return scale_; }
 
     void FormLoad();
     // Form_Resize with the client's size in pixels.
@@ -127,6 +135,7 @@ class SettingsDialog {
 
     SettingsDialogView& view_;
     std::string settingsFile_;
+    DialogScale scale_;
 };
 
 }  // namespace velmoria

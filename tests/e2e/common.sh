@@ -103,6 +103,25 @@ wine_japanese() {
     LOCPATH="$japanese_locale_folder" LC_ALL=ja_JP.UTF-8 "$wine_run" "$@"
 }
 
+# Points WINEPREFIX at a copy of the test prefix (in FOLDER) whose display scale is DPI dots per
+# inch, as Windows' display settings set it (125 % is 120, 150 % is 144).
+wine_prefix_at_dpi() {
+    local dpi=$1 folder=$2
+    # The running wineserver may replace a registry file while it is copied: a file that
+    # vanished is no loss, a copy without the registry is, and is made again.
+    local attempt
+    for attempt in 1 2 3; do
+        rm -rf "$folder"
+        cp -a "${VELMORIA_TEST_PREFIX:-$e2e_root/build/wineprefix}" "$folder" 2>/dev/null
+        [ -f "$folder/user.reg" ] && [ -f "$folder/system.reg" ] && break
+        [ "$attempt" = 3 ] && return 1
+        sleep 1
+    done
+    export WINEPREFIX=$folder
+    "$wine_run" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
+        >/dev/null 2>&1
+}
+
 # Starts an X server of the script's own (WIDTHxHEIGHT, default 1024x768; any further arguments
 # go to Xvfb) and points DISPLAY at it; it ends with the script, and so do the processes and
 # folders added to private_display_pids and private_folders. Returns 1 when Xvfb is missing or

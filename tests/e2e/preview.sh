@@ -13,6 +13,11 @@ require_display
 rm -rf "$work" && mkdir -p "$work"
 "$bmp_dump" "$still" >"$work/still.txt" || { echo "FAIL: cannot read $still"; exit 1; }
 
+# VELMORIA_TEST_DPI: the Windows programs at that display scale, in a prefix of their own.
+if [ "$platform" = wine ] && [ -n "${VELMORIA_TEST_DPI:-}" ]; then
+    wine_prefix_at_dpi "$VELMORIA_TEST_DPI" "$work/prefix" || { echo "FAIL: no Wine prefix to copy"; exit 1; }
+    trap 'wineserver -k >/dev/null 2>&1' EXIT
+fi
 if [ "$platform" = wine ]; then
     tool() { "$wine_run" "$shell_window" "$@" 2>/dev/null; }
     preview() { exec "$wine_run" "$scr" /p "$1" >/dev/null 2>&1; }

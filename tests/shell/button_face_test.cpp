@@ -69,6 +69,48 @@ TEST(FacePieces, TinyFacesKeepTheirCornersAndDropNonPositiveEdges) {
     EXPECT_EQ(Piece(tiny, "bottom-right")->target, (PieceRect{-1, -2, 4, 4}));
 }
 
+// On a denser display the frame keeps its look: corners of 4 x ring pixels, edges stretched
+// only along their length, the same source pieces.
+TEST(FacePieces, DenserDisplaysWidenTheFrameByWholePixels) {
+    struct Case {
+        int dpi;
+        int ring;
+        int width, height;  // the 77 x 25 button at that scale
+    };
+    const Case cases[] = {
+        {96, 1, 77, 25}, {120, 1, 96, 31}, {144, 2, 116, 38}, {168, 2, 135, 44}, {192, 2, 154, 50}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dpi);
+        ASSERT_EQ(FaceRing(c.dpi), c.ring);
+        const std::vector<FacePiece> pieces = FacePiecesAt(c.width, c.height, c.ring);
+        const std::vector<FacePiece> design = FacePieces(1155, 375);
+        ASSERT_EQ(pieces.size(), 8u);
+        const int corner = 4 * c.ring;
+        for (size_t i = 0; i < pieces.size(); ++i) {
+            EXPECT_EQ(pieces[i].source, design[i].source) << pieces[i].name;
+        }
+        EXPECT_EQ(Piece(pieces, "top-left")->target, (PieceRect{0, 0, corner, corner}));
+        EXPECT_EQ(Piece(pieces, "top")->target,
+                  (PieceRect{corner, 0, c.width - 2 * corner, corner}));
+        EXPECT_EQ(Piece(pieces, "bottom-right")->target,
+                  (PieceRect{c.width - corner, c.height - corner, corner, corner}));
+        EXPECT_EQ(Piece(pieces, "left")->target,
+                  (PieceRect{0, corner, corner, c.height - 2 * corner}));
+    }
+    // At one ring the pixel geometry is the twips geometry.
+    for (const int widthTwips : {615, 1155, 1160, 45}) {
+        const std::vector<FacePiece> twips = FacePieces(widthTwips, 375);
+        const std::vector<FacePiece> pixels = FacePiecesAt(TwipsToPixels(widthTwips), 25, 1);
+        ASSERT_EQ(twips.size(), pixels.size());
+        for (size_t i = 0; i < twips.size(); ++i) {
+            EXPECT_EQ(twips[i].target, pixels[i].target) << widthTwips << " " << twips[i].name;
+        }
+    }
+    EXPECT_EQ(TwipsToPixelsAt(195, 96), 13);   // the caption's height
+    EXPECT_EQ(TwipsToPixelsAt(195, 144), 20);  // 19.5, to the nearest
+    EXPECT_EQ(TwipsToPixelsAt(72.5, 144), 7);
+}
+
 TEST(FaceGradient, ColourTextsReadAsRedGreenBluePairs) {
     Colour16 colour;
     ASSERT_TRUE(ParseGradientColourText("&HC6C5D7", colour));

@@ -204,6 +204,90 @@ TEST_F(SettingsDialogTest, PressesOnMarksAndLabelsChooseTheKind) {
     EXPECT_FALSE(std::filesystem::exists(settingsFile_));  // nothing stored by a click
 }
 
+// Above 96 DPI every edge scales by DPI / 96, so the layout is the 96-DPI one enlarged.
+TEST(DialogScaleTable, EveryEdgeScalesByDpiOver96) {
+    struct Case {
+        int dpi;
+        int clientWidth, clientHeight;
+        DialogRect panel;
+        DialogRect fileButton;  // on the panel
+        DialogRect setButton;   // on the form
+        int ring;
+        int fontPixels;  // 9.75 pt
+    };
+    const Case cases[] = {
+        {96, 496, 246, {12, 16, 469, 165}, {112, 92, 41, 21}, {324, 200, 77, 25}, 1, 13},
+        {120, 620, 308, {15, 20, 586, 206}, {140, 115, 51, 26}, {405, 250, 96, 31}, 1, 16},
+        {144, 744, 369, {18, 24, 704, 248}, {168, 138, 62, 32}, {486, 300, 116, 38}, 2, 20},
+        {168, 868, 431, {21, 28, 821, 289}, {196, 161, 72, 37}, {567, 350, 135, 44}, 2, 23},
+        {192, 992, 492, {24, 32, 938, 330}, {224, 184, 82, 42}, {648, 400, 154, 50}, 2, 26},
+    };
+    const auto same = [](const DialogRect& a, const DialogRect& b) {
+        return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dpi);
+        const DialogScale scale(c.dpi);
+        EXPECT_EQ(scale.ClientWidth(), c.clientWidth);
+        EXPECT_EQ(scale.ClientHeight(), c.clientHeight);
+        EXPECT_TRUE(same(scale.Place(kPanelRect), c.panel));
+        EXPECT_TRUE(same(scale.Place(kDialogButtons[0].rect), c.fileButton));
+        EXPECT_TRUE(same(scale.Place(kDialogButtons[1].rect), c.setButton));
+        EXPECT_EQ(scale.Ring(), c.ring);
+        EXPECT_EQ(scale.FontPixels(9.75), c.fontPixels);
+        // Neighbours stay neighbours: "設定" and "ｷｬﾝｾﾙ" keep their gap, the panel's right edge
+        // stays where the buttons' right edge is.
+        const DialogRect set = scale.Place(kDialogButtons[1].rect);
+        const DialogRect cancel = scale.Place(kDialogButtons[2].rect);
+        EXPECT_LE(std::abs(cancel.x - (set.x + set.width) - scale.Length(3)), 1);
+        EXPECT_EQ(cancel.x + cancel.width, c.panel.x + c.panel.width);
+        // Every control lies inside its surface.
+        for (const DialogRect& child : {scale.Place(kFileLabelRect), scale.Place(kRepeatComboRect),
+                                        scale.Place(kMarkRects[2]), c.fileButton}) {
+            EXPECT_LE(child.x + child.width, c.panel.width);
+            EXPECT_LE(child.y + child.height, c.panel.height);
+        }
+        EXPECT_LE(cancel.y + cancel.height, c.clientHeight);
+    }
+    // At 96 DPI nothing moves.
+    const DialogScale design;
+    for (const DialogRect& r : {kPanelRect, kTitleOutlineRect, kRepeatComboRect, kFileLabelRect,
+                                kMarkRects[0], kKindLabelRects[2], kLinkLabel.rect}) {
+        EXPECT_TRUE(same(design.Place(r), r));
+    }
+    EXPECT_EQ(DialogScale(0).Dpi(), 96);  // no DPI reported: the design scale
+}
+
+TEST_F(SettingsDialogTest, AtALargerScaleThePanelAndHitsFollow) {
+    const DialogScale scale(144);
+    dialog_.SetScale(scale);
+    Open(0);
+    ASSERT_EQ(view_.panel.width, 704);
+    ASSERT_EQ(view_.panel.height, 248);
+    // Shape3's outline is two pixels wide at 150 %, with the strip inside it.
+    const DialogRect outline = scale.Place(kTitleOutlineRect);
+    EXPECT_EQ(view_.panel.At(outline.x, outline.y + 5), 0u);
+    EXPECT_EQ(view_.panel.At(outline.x + 1, outline.y + 5), 0u);
+    EXPECT_NE(view_.panel.At(outline.x + 2, outline.y + 5), 0u);
+    EXPECT_EQ(view_.panel.At(outline.x + outline.width - 2, outline.y + outline.height - 1), 0u);
+
+    // A press inside the scaled "MP3、WAV" label but beyond its 96-DPI rectangle picks kind 2.
+    const DialogRect label = scale.Place(kKindLabelRects[2]);
+    dialog_.MouseDown(DialogSurface::Panel, label.x + label.width - 1, label.y + label.height - 1);
+    EXPECT_EQ(BgmKind, 2);
+    EXPECT_EQ(HitTest(DialogSurface::Panel, label.x + label.width, label.y, scale).kind,
+              DialogHit::Nothing);
+    const DialogRect link = scale.Place(kLinkLabel.rect);
+    EXPECT_EQ(HitTest(DialogSurface::Form, link.x + link.width - 1, link.y, scale).kind,
+              DialogHit::Link);
+    EXPECT_EQ(HitTest(DialogSurface::Form, link.x + link.width - 1, link.y).kind,
+              DialogHit::Nothing);
+
+    // Back on a 96-DPI monitor the panel is repainted at its design size.
+    dialog_.SetScale(DialogScale());
+    EXPECT_EQ(view_.panel.width, kPanelRect.width);
+}
+
 TEST_F(SettingsDialogTest, SetStoresTheThreeKeysWithTheTrackRule) {
     struct Case {
         const char* typed;
@@ -440,6 +524,31 @@ TEST(SettingsDialogPictures, TheArtworkHasItsSizesAndLooks) {
     EXPECT_EQ(hand.At(kHandCursorHotX, kHandCursorHotY), 0xFF000000u);  // the fingertip's edge
     EXPECT_EQ(hand.At(kHandCursorHotX, kHandCursorHotY - 1) >> 24, 0u);
     EXPECT_EQ(hand.At(16, 24), 0xFFFFFFFFu);  // the palm
+
+    // At 150 %: a 48-pixel hand whose fingertip is at the scaled hot spot; 18-pixel marks whose
+    // rings are two pixels; the strip drawn at 834 x 30 with the same tones.
+    const RgbImage bigHand = MakeHandCursor(48);
+    const PicturePoint hot = HandCursorHotSpot(48);
+    EXPECT_EQ(hot.x, 18);
+    EXPECT_EQ(hot.y, 15);
+    EXPECT_EQ(bigHand.At(hot.x, hot.y), 0xFF000000u);
+    EXPECT_EQ(bigHand.At(hot.x, hot.y - 1) >> 24, 0u);
+    EXPECT_EQ(bigHand.At(24, 36), 0xFFFFFFFFu);  // the palm
+    EXPECT_EQ(HandCursorHotSpot(32).x, kHandCursorHotX);
+    for (const bool selected : {false, true}) {
+        const RgbImage mark = MakeSelectionMark(selected, 18, 2);
+        EXPECT_EQ(mark.At(0, 9), mark.At(1, 9));  // shadow, two pixels
+        EXPECT_EQ(mark.At(2, 9), 0x303038u);      // then the dark frame, two pixels
+        EXPECT_EQ(mark.At(3, 9), 0x303038u);
+        EXPECT_NE(mark.At(4, 9), 0x303038u);   // then the face
+        EXPECT_EQ(mark.At(17, 9), 0xFFFFFFu);  // light below and right
+        EXPECT_EQ(mark.At(16, 9), 0xFFFFFFu);
+    }
+    EXPECT_EQ(MakeSelectionMark(false, 18, 2).At(13, 13), 0xFFFFFFu);  // white at the lower right
+    const RgbImage bigStrip = MakeMetalStrip(834, 30);
+    ASSERT_EQ(bigStrip.width, 834);
+    EXPECT_NEAR(static_cast<double>((bigStrip.At(833, 15) >> 16) & 0xFF), 176, 8);
+    EXPECT_NEAR(static_cast<double>((bigStrip.At(0, 15) >> 16) & 0xFF), 223, 8);
 
     for (const int size : {16, 32}) {
         const RgbImage icon = MakeDialogIcon(size);

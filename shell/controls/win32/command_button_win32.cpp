@@ -37,6 +37,8 @@ namespace {
 
 const char* const kClassName = "Skorvane.Command";
 constexpr UINT_PTR kTrackingTimer = 1;
+// WM_DPICHANGED_AFTERPARENT (Windows 10 1703), which older headers lack.
+constexpr UINT kDpiChangedAfterParent = 0x02E3;
 
 COLORREF ToColorRef(uint32_t rgb) {
     return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
@@ -76,9 +78,9 @@ std::wstring WidenAnsi(const std::string& text) {
     return Widen(CP_ACP, text);
 }
 
-HFONT MakeGdiFont(HDC dc, const ButtonFont& font) {
+HFONT MakeGdiFont(int dpi, const ButtonFont& font) {
     LOGFONTW logFont = {};
-    logFont.lfHeight = -static_cast<LONG>(font.points * GetDeviceCaps(dc, LOGPIXELSY) / 72 + 0.5);
+    logFont.lfHeight = -static_cast<LONG>(font.points * dpi / 72 + 0.5);
     logFont.lfWeight = font.weight;
     logFont.lfItalic = font.italic;
     logFont.lfUnderline = font.underline;
@@ -87,6 +89,25 @@ HFONT MakeGdiFont(HDC dc, const ButtonFont& font) {
     const std::wstring name = WidenUtf8(font.name);
     lstrcpynW(logFont.lfFaceName, name.c_str(), LF_FACESIZE);
     return CreateFontIndirectW(&logFont);
+}
+
+int WindowDpi(HWND window) {
+    // Windows 10 1607 and later; looked up so that older systems fall back to the screen's.
+    using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    if (getDpiForWindow != nullptr && window != nullptr) {
+        const UINT dpi = getDpiForWindow(window);
+        if (dpi > 0) {
+            return static_cast<int>(dpi);
+        }
+    }
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen != nullptr) {
+        ReleaseDC(nullptr, screen);
+    }
+    return dpi > 0 ? dpi : 96;
 }
 
 namespace {
@@ -106,7 +127,7 @@ bool RegisterButtonClass() {
 
 }  // namespace
 
-void PaintFaceGdi(HDC dc, int width, int height, ButtonLook look, bool reverseGradient) {
+void PaintFaceGdi(HDC dc, int width, int height, ButtonLook look, bool reverseGradient, int ring) {
     RECT all = {0, 0, width, height};
     HBRUSH background = CreateSolidBrush(ToColorRef(kFaceBackground));
     FillRect(dc, &all, background);
@@ -132,7 +153,7 @@ void PaintFaceGdi(HDC dc, int width, int height, ButtonLook look, bool reverseGr
     HDC pictureDc = CreateCompatibleDC(dc);
     const HGDIOBJ original = SelectObject(pictureDc, StatePicture(look));
     const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
-    for (const FacePiece& piece : FacePieces(width * kTwipsPerPixel, height * kTwipsPerPixel)) {
+    for (const FacePiece& piece : FacePiecesAt(width, height, ring)) {
         const PieceRect& s = piece.source;
         const PieceRect& t = piece.target;
         if (s.width == t.width && s.height == t.height) {
@@ -166,6 +187,7 @@ std::unique_ptr<CommandButtonWin32> CommandButtonWin32::Create(HWND parent, cons
         return nullptr;
     }
     button->window_ = hwnd;
+    button->dpi_ = WindowDpi(hwnd);
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(button.get()));
     SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
     button->control_.ReadProperties(properties);
@@ -239,7 +261,13 @@ LRESULT CommandButtonWin32::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_SIZE:
+            FollowDpi();
             ResizeFace(LOWORD(lParam), HIWORD(lParam));
+            return 0;
+        case kDpiChangedAfterParent:
+            if (FollowDpi()) {
+                ResizeFace(faceWidth_, faceHeight_);
+            }
             return 0;
         case WM_ERASEBKGND:
             return 1;
@@ -281,14 +309,22 @@ void CommandButtonWin32::ResizeFace(int width, int height) {
             faceDcOriginal_ = SelectObject(faceDc_, faceBitmap_);
         }
     }
-    control_.Resized(width * kTwipsPerPixel, height * kTwipsPerPixel);
+    // The control measures in twips, 1/1440 inch: 15 to the pixel at 96 DPI.
+    control_.Resized(width * 1440 / dpi_, height * 1440 / dpi_);
+}
+
+bool CommandButtonWin32::FollowDpi() {
+    const int dpi = WindowDpi(window_);
+    const bool changed = dpi != dpi_;
+    dpi_ = dpi;
+    return changed;
 }
 
 void CommandButtonWin32::DrawFace(ButtonLook look, bool reverseGradient) {
     if (faceBitmap_ == nullptr) {
         return;
     }
-    PaintFaceGdi(faceDc_, faceWidth_, faceHeight_, look, reverseGradient);
+    PaintFaceGdi(faceDc_, faceWidth_, faceHeight_, look, reverseGradient, FaceRing(dpi_));
     if (window_ != nullptr) {
         InvalidateRect(window_, nullptr, FALSE);
         UpdateWindow(window_);
@@ -362,15 +398,16 @@ void CommandButtonWin32::Paint() {
 
 void CommandButtonWin32::DrawCaption(HDC dc, int width) {
     const CaptionLabel& label = control_.Label();
-    if (font_ == nullptr || label.font != fontMadeFrom_) {
+    if (font_ == nullptr || label.font != fontMadeFrom_ || fontDpi_ != dpi_) {
         if (font_ != nullptr) {
             DeleteObject(font_);
         }
-        font_ = MakeGdiFont(dc, label.font);
+        font_ = MakeGdiFont(dpi_, label.font);
         fontMadeFrom_ = label.font;
+        fontDpi_ = dpi_;
     }
-    const int top = TwipsToPixels(label.topTwips);
-    RECT area = {0, top, width, top + TwipsToPixels(kCaptionHeightTwips)};
+    const int top = TwipsToPixelsAt(label.topTwips, dpi_);
+    RECT area = {0, top, width, top + TwipsToPixelsAt(kCaptionHeightTwips, dpi_)};
     const HGDIOBJ originalFont = SelectObject(dc, font_);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, label.enabled ? static_cast<COLORREF>(label.colour & 0xFFFFFF)

@@ -37,6 +37,9 @@ class CommandButtonWin32 final : public CommandButtonView {
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void ResizeFace(int width, int height);
+    // Takes the display scale of the window the control sits in (a move to a monitor of
+    // another DPI changes it); true when it changed.
+    bool FollowDpi();
     void Paint();
     void DrawCaption(HDC dc, int width);
     void Track();
@@ -51,18 +54,24 @@ class CommandButtonWin32 final : public CommandButtonView {
     int faceHeight_ = 0;
     HFONT font_ = nullptr;
     ButtonFont fontMadeFrom_;
+    int fontDpi_ = 0;
+    int dpi_ = 96;
 };
 
 // Draws a whole face (gradient and the picture's eight pieces, no caption) into a device context
-// whose top-left pixel is the face's: the control's own drawing, and the face tool's.
-void PaintFaceGdi(HDC dc, int width, int height, ButtonLook look, bool reverseGradient);
+// whose top-left pixel is the face's: the control's own drawing, and the face tool's. `ring` is
+// FaceRing of the display's DPI.
+void PaintFaceGdi(HDC dc, int width, int height, ButtonLook look, bool reverseGradient,
+                  int ring = 1);
 
 // Helpers the dialog shares: a 24-bit top-down DIB section holding the picture (null on
-// failure); UTF-8, or text in the ANSI code page, to UTF-16; the font at the device's dots per
-// inch.
+// failure); UTF-8, or text in the ANSI code page, to UTF-16; the font at `dpi` dots per inch.
 HBITMAP CreateRgbBitmap(const RgbImage& image);
 std::wstring WidenUtf8(const std::string& utf8);
 std::wstring WidenAnsi(const std::string& text);
-HFONT MakeGdiFont(HDC dc, const ButtonFont& font);
+HFONT MakeGdiFont(int dpi, const ButtonFont& font);
+// The dots per inch of the monitor a window is on (GetDpiForWindow where Windows has it, else
+// the screen's).
+int WindowDpi(HWND window);
 
 }  // namespace velmoria

@@ -8,6 +8,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <optional>
@@ -28,6 +29,21 @@ const char* const kPanelClass = "Skorvane_P.Panel";
 constexpr DWORD kFormStyle =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr int kComboListHeight = 200;
+// WM_DPICHANGED (Windows 8.1), which older headers lack.
+constexpr UINT kDpiChanged = 0x02E0;
+
+// The outer size of a window whose client is `client` at `dpi` (the frame grows with the DPI
+// where Windows can say so).
+SIZE OuterSize(SIZE client, int dpi) {
+    using AdjustForDpiFunction = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    static const auto adjustForDpi = reinterpret_cast<AdjustForDpiFunction>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("user32.dll"), "AdjustWindowRectExForDpi")));
+    RECT outer = {0, 0, client.cx, client.cy};
+    if (adjustForDpi == nullptr || !adjustForDpi(&outer, kFormStyle, FALSE, 0, dpi)) {
+        AdjustWindowRectEx(&outer, kFormStyle, FALSE, 0);
+    }
+    return {outer.right - outer.left, outer.bottom - outer.top};
+}
 
 // The wide text in the ANSI code page; nothing when a character has no place in it.
 std::optional<std::string> ToAnsi(const std::wstring& wide) {
@@ -96,7 +112,10 @@ class SettingsDialogWin32 final : public SettingsDialogView {
     ~SettingsDialogWin32() override;
 
     bool Create();
+    // Opens the dialog in the window: the handlers' opening and the first paint.
+    void Open(SettingsDialog& dialog);
     void Run(SettingsDialog& dialog);
+    HWND Form() const { return form_; }
 
     ScreenSize Screen() override {
         return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
@@ -134,12 +153,18 @@ class SettingsDialogWin32 final : public SettingsDialogView {
 
   private:
     LRESULT Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // Lays the window out at `dpi`: its client size, the children's rectangles, the fonts and
+    // the pictures. The window keeps its top-left corner.
+    void ApplyScale(int dpi);
+    void MoveChild(HWND child, const DialogRect& design, int extraHeight = 0);
+    void FitComboHeight();
+    void ReplaceFont(HFONT& slot, const ButtonFont& font);
     void PaintForm(HDC dc);
     void PaintPanel(HDC dc);
     void DrawLabel(HDC dc, const DialogRect& rect, const std::wstring& text, uint32_t colour,
                    bool centred, bool underlined, bool wrapped = false);
     void DrawLabel(HDC dc, const DialogLabel& label) {
-        DrawLabel(dc, label.rect, WidenUtf8(label.text), label.colour, label.centred,
+        DrawLabel(dc, scale_.Place(label.rect), WidenUtf8(label.text), label.colour, label.centred,
                   label.underlined);
     }
     void Replace(HBITMAP& slot, const RgbImage& picture, HWND window);
@@ -164,6 +189,7 @@ class SettingsDialogWin32 final : public SettingsDialogView {
     bool busy_ = false;
     bool pressedOnLink_ = false;
     bool closed_ = false;
+    DialogScale scale_;
     int formWidth_ = 0;
     int formHeight_ = 0;
 };
@@ -212,11 +238,10 @@ bool SettingsDialogWin32::Create() {
     if (!RegisterClasses()) {
         return false;
     }
-    RECT outer = {0, 0, kDialogClientWidth, kDialogClientHeight};
-    AdjustWindowRectEx(&outer, kFormStyle, FALSE, 0);
+    // Made at the 96-DPI size, then laid out for the DPI of the monitor it landed on.
+    const SIZE outer = OuterSize({kDialogClientWidth, kDialogClientHeight}, 96);
     form_ = CreateWindowExA(0, kFormClass, "<Velmoria>", kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                            outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
-                            GetModuleHandleA(nullptr), this);
+                            outer.cx, outer.cy, nullptr, nullptr, GetModuleHandleA(nullptr), this);
     if (form_ == nullptr) {
         return false;
     }
@@ -225,27 +250,11 @@ bool SettingsDialogWin32::Create() {
                              kPanelRect.x, kPanelRect.y, kPanelRect.width, kPanelRect.height, form_,
                              nullptr, GetModuleHandleA(nullptr), this);
 
-    HDC screen = GetDC(nullptr);
-    labelFont_ = MakeGdiFont(screen, DialogFont());
-    ButtonFont link = DialogFont();
-    link.underline = true;
-    linkFont_ = MakeGdiFont(screen, link);
-    comboFont_ =
-        MakeGdiFont(screen, ButtonFont{"Tahoma", kRepeatComboPoints, 400, false, false, false, 0});
-    ReleaseDC(nullptr, screen);
-
     combo_ = CreateWindowExA(0, "COMBOBOX", "",
                              WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWN,
                              kRepeatComboRect.x, kRepeatComboRect.y, kRepeatComboRect.width,
                              kRepeatComboRect.height + kComboListHeight, panel_, nullptr,
                              GetModuleHandleA(nullptr), nullptr);
-    if (combo_ != nullptr) {
-        SendMessageA(combo_, WM_SETFONT, reinterpret_cast<WPARAM>(comboFont_), FALSE);
-        // The closed box is exactly the layout's height: the selection field plus its edges.
-        const auto edges = static_cast<int>(GetSystemMetrics(SM_CYEDGE)) * 2 + 2;
-        SendMessageA(combo_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
-                     kRepeatComboRect.height - edges);
-    }
 
     for (const DialogButtonPlace& place : kDialogButtons) {
         const DialogButton which = place.button;
@@ -260,9 +269,7 @@ bool SettingsDialogWin32::Create() {
             });
     }
 
-    markPictures_[0] = CreateRgbBitmap(MakeSelectionMark(false));
-    markPictures_[1] = CreateRgbBitmap(MakeSelectionMark(true));
-    handCursor_ = MakeIcon(MakeHandCursor(), false, kHandCursorHotX, kHandCursorHotY);
+    ApplyScale(WindowDpi(form_));
     bigIcon_ = MakeIcon(MakeDialogIcon(32), true, 0, 0);
     smallIcon_ = MakeIcon(MakeDialogIcon(16), true, 0, 0);
     SendMessageA(form_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
@@ -270,8 +277,91 @@ bool SettingsDialogWin32::Create() {
     return true;
 }
 
-void SettingsDialogWin32::Run(SettingsDialog& dialog) {
+void SettingsDialogWin32::ApplyScale(int dpi) {
+    scale_ = DialogScale(dpi);
+    const SIZE outer = OuterSize({scale_.ClientWidth(), scale_.ClientHeight()}, dpi);
+    SetWindowPos(form_, nullptr, 0, 0, outer.cx, outer.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    MoveChild(panel_, kPanelRect);
+
+    ReplaceFont(labelFont_, DialogFont());
+    ButtonFont link = DialogFont();
+    link.underline = true;
+    ReplaceFont(linkFont_, link);
+    ReplaceFont(comboFont_, ButtonFont{"Tahoma", kRepeatComboPoints, 400, false, false, false, 0});
+    if (combo_ != nullptr) {
+        SendMessageA(combo_, WM_SETFONT, reinterpret_cast<WPARAM>(comboFont_), FALSE);
+        MoveChild(combo_, kRepeatComboRect, kComboListHeight);
+        FitComboHeight();
+    }
+    for (const DialogButtonPlace& place : kDialogButtons) {
+        const auto& button = buttons_[static_cast<int>(place.button)];
+        if (button != nullptr) {
+            MoveChild(button->Window(), place.rect);
+        }
+    }
+
+    const int markSize = scale_.Length(kMarkPictureSize);
+    for (const bool selected : {false, true}) {
+        HBITMAP& slot = markPictures_[selected ? 1 : 0];
+        if (slot != nullptr) {
+            DeleteObject(slot);
+        }
+        slot = CreateRgbBitmap(MakeSelectionMark(selected, markSize, scale_.Ring()));
+    }
+    if (handCursor_ != nullptr) {
+        DestroyCursor(handCursor_);
+    }
+    const int handSize = scale_.Length(kHandCursorSize);
+    const PicturePoint hot = HandCursorHotSpot(handSize);
+    handCursor_ = MakeIcon(MakeHandCursor(handSize), false, hot.x, hot.y);
+    if (dialog_ != nullptr) {
+        dialog_->SetScale(scale_);
+    }
+    InvalidateRect(form_, nullptr, FALSE);
+    InvalidateRect(panel_, nullptr, FALSE);
+}
+
+void SettingsDialogWin32::MoveChild(HWND child, const DialogRect& design, int extraHeight) {
+    if (child != nullptr) {
+        const DialogRect r = scale_.Place(design);
+        ::MoveWindow(child, r.x, r.y, r.width, r.height + scale_.Length(extraHeight), TRUE);
+    }
+}
+
+// The closed box is exactly the layout's height: its selection field is set so that the field
+// plus the edges Windows adds at this DPI come to that height.
+void SettingsDialogWin32::FitComboHeight() {
+    const int wanted = scale_.Place(kRepeatComboRect).height;
+    int field = wanted - (static_cast<int>(GetSystemMetrics(SM_CYEDGE)) * 2 + 2);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        SendMessageA(combo_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(field, 1));
+        RECT closed;
+        if (!GetWindowRect(combo_, &closed)) {
+            return;
+        }
+        const int error = wanted - (closed.bottom - closed.top);
+        if (error == 0) {
+            return;
+        }
+        field += error;
+    }
+}
+
+void SettingsDialogWin32::ReplaceFont(HFONT& slot, const ButtonFont& font) {
+    HFONT made = MakeGdiFont(scale_.Dpi(), font);
+    if (made == nullptr) {
+        return;
+    }
+    if (slot != nullptr) {
+        DeleteObject(slot);
+    }
+    slot = made;
+}
+
+void SettingsDialogWin32::Open(SettingsDialog& dialog) {
     dialog_ = &dialog;
+    dialog.SetScale(scale_);
     dialog.FormLoad();
     RECT client;
     GetClientRect(form_, &client);
@@ -280,6 +370,10 @@ void SettingsDialogWin32::Run(SettingsDialog& dialog) {
     dialog.FormResize(formWidth_, formHeight_);
     ShowWindow(form_, SW_SHOWNORMAL);
     UpdateWindow(form_);
+}
+
+void SettingsDialogWin32::Run(SettingsDialog& dialog) {
+    Open(dialog);
     MSG message;
     while (!closed_ && GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
@@ -327,7 +421,7 @@ void SettingsDialogWin32::SetFormBackground(const RgbImage& picture) {
 void SettingsDialogWin32::SetMarkPicture(int mark, bool selected) {
     markShown_.at(mark) = true;
     markSelected_.at(mark) = selected;
-    const DialogRect& r = kMarkRects[mark];
+    const DialogRect r = scale_.Place(kMarkRects[mark]);
     const RECT rect = {r.x, r.y, r.x + r.width, r.y + r.height};
     InvalidateRect(panel_, &rect, FALSE);
 }
@@ -416,22 +510,30 @@ void SettingsDialogWin32::PaintForm(HDC dc) {
 }
 
 void SettingsDialogWin32::PaintPanel(HDC dc) {
-    BlitBitmap(dc, panelPicture_, 0, 0, kPanelRect.width, kPanelRect.height);
+    const DialogRect panel = scale_.Place(kPanelRect);
+    BlitBitmap(dc, panelPicture_, 0, 0, panel.width, panel.height);
+    const int markSize = scale_.Length(kMarkPictureSize);
     for (int mark = 0; mark < 3; ++mark) {
+        const DialogRect place = scale_.Place(kMarkRects[mark]);
         if (markShown_[mark]) {
-            BlitBitmap(dc, markPictures_[markSelected_[mark] ? 1 : 0], kMarkRects[mark].x,
-                       kMarkRects[mark].y, kMarkPictureSize, kMarkPictureSize);
+            BlitBitmap(dc, markPictures_[markSelected_[mark] ? 1 : 0], place.x, place.y, markSize,
+                       markSize);
         }
-        DrawLabel(dc, kKindLabelRects[mark], WidenUtf8(kKindLabelTexts[mark]), 0x000000, false,
-                  false);
+        DrawLabel(dc, scale_.Place(kKindLabelRects[mark]), WidenUtf8(kKindLabelTexts[mark]),
+                  0x000000, false, false);
     }
     DrawLabel(dc, kTitleLabel);
     DrawLabel(dc, kRepeatLabel);
-    const DialogRect& box = kFileLabelRect;
+    // The path box's single-line border, one pixel at 96 DPI.
+    const DialogRect box = scale_.Place(kFileLabelRect);
+    const int ring = scale_.Ring();
     RECT frame = {box.x, box.y, box.x + box.width, box.y + box.height};
-    FrameRect(dc, &frame, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    DrawLabel(dc, {box.x + 1, box.y + 1, box.width - 2, box.height - 2}, WidenAnsi(fileLabel_),
-              0x000000, false, false, true);
+    for (int line = 0; line < ring; ++line) {
+        FrameRect(dc, &frame, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        InflateRect(&frame, -1, -1);
+    }
+    DrawLabel(dc, {box.x + ring, box.y + ring, box.width - 2 * ring, box.height - 2 * ring},
+              WidenAnsi(fileLabel_), 0x000000, false, false, true);
 }
 
 LRESULT CALLBACK SettingsDialogWin32::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
@@ -470,14 +572,15 @@ LRESULT SettingsDialogWin32::Handle(HWND hwnd, UINT message, WPARAM wParam, LPAR
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN:
             if (message == WM_LBUTTONDOWN) {
-                pressedOnLink_ = HitTest(surface, x, y).kind == DialogHit::Link;
+                pressedOnLink_ = HitTest(surface, x, y, scale_).kind == DialogHit::Link;
             }
             if (dialog_ != nullptr) {
                 dialog_->MouseDown(surface, x, y);
             }
             return 0;
         case WM_LBUTTONUP: {
-            const bool click = pressedOnLink_ && HitTest(surface, x, y).kind == DialogHit::Link;
+            const bool click =
+                pressedOnLink_ && HitTest(surface, x, y, scale_).kind == DialogHit::Link;
             pressedOnLink_ = false;
             if (click && dialog_ != nullptr) {
                 dialog_->LinkClick();
@@ -489,7 +592,8 @@ LRESULT SettingsDialogWin32::Handle(HWND hwnd, UINT message, WPARAM wParam, LPAR
                 POINT point;
                 GetCursorPos(&point);
                 ScreenToClient(hwnd, &point);
-                const bool onLink = HitTest(surface, point.x, point.y).kind == DialogHit::Link;
+                const bool onLink =
+                    HitTest(surface, point.x, point.y, scale_).kind == DialogHit::Link;
                 SetCursor(busy_                              ? LoadCursor(nullptr, IDC_WAIT)
                           : onLink && handCursor_ != nullptr ? handCursor_
                                                              : LoadCursor(nullptr, IDC_ARROW));
@@ -504,6 +608,20 @@ LRESULT SettingsDialogWin32::Handle(HWND hwnd, UINT message, WPARAM wParam, LPAR
                 dialog_->FormResize(formWidth_, formHeight_);
             }
             return 0;
+        case kDpiChanged:
+            // Moved to a monitor of another scale: lay out again, in the rectangle Windows
+            // suggests for the new DPI.
+            if (!isPanel) {
+                ApplyScale(LOWORD(wParam));
+                const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+                if (suggested != nullptr) {
+                    SetWindowPos(hwnd, nullptr, suggested->left, suggested->top,
+                                 suggested->right - suggested->left,
+                                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+                }
+                return 0;
+            }
+            break;
         case WM_CLOSE:
             if (!isPanel) {
                 DestroyWindow(hwnd);
@@ -537,6 +655,19 @@ void RunSettingsDialogWin32(const std::string& settingsFile) {
     }
     SettingsDialog dialog(window, settingsFile);
     window.Run(dialog);
+}
+
+bool WithSettingsDialogWindowWin32(const std::string& settingsFile,
+                                   const std::function<void(HWND form)>& use) {
+    SettingsDialogWin32 window;
+    if (!window.Create()) {
+        return false;
+    }
+    SettingsDialog dialog(window, settingsFile);
+    window.Open(dialog);
+    use(window.Form());
+    window.Close();
+    return true;
 }
 
 }  // namespace velmoria
