@@ -181,7 +181,8 @@ DibStatus Describe(const uint8_t* file, size_t fileSize, DibDescription& out) {
         return DibStatus::Corrupt;
     }
     const int64_t rows = h.height < 0 ? -static_cast<int64_t>(h.height) : h.height;
-    if (h.width > kMaxDibSide || rows > kMaxDibSide) {
+    if (h.width > kMaxDibSide || rows > kMaxDibSide ||
+        DibStride(h.width, 24) * static_cast<size_t>(rows) > kMaxDibPixelBytes) {
         return DibStatus::TooLarge;
     }
     // Only now are the sides small enough for the size arithmetic.

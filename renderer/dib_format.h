@@ -38,6 +38,10 @@ constexpr size_t kFileHeaderSize = 14;
 
 // Largest side accepted; beyond it the pixel buffers would be absurd.
 constexpr int32_t kMaxDibSide = 16384;
+// Largest 24-bit picture accepted: its rows as the converted section holds them (3 bytes a
+// pixel, padded to 4 bytes) times its rows. The sprite is 32 x 32; a few bytes claiming more
+// must not cost gigabytes of section, copy and mipmaps.
+constexpr size_t kMaxDibPixelBytes = size_t{64} << 20;
 
 // The in-memory description of the source, always in info form, plus the validated pixel bytes.
 struct DibDescription {
@@ -58,7 +62,7 @@ enum class DibStatus {
     UnknownFormat,
     ConversionError,
     Corrupt,   // needs bytes the file does not have, or RLE that leaves the image
-    TooLarge,  // a side beyond kMaxDibSide
+    TooLarge,  // a side beyond kMaxDibSide, or more than kMaxDibPixelBytes of 24-bit pixels
 };
 
 // The colour count of a header as the file format defines it (16-bit).

@@ -428,10 +428,31 @@ TEST(Failures, AbsurdDimensionsAreRefused) {
     huge.width = 0x7FFFFFFF;
     huge.height = 0x7FFFFFFF;
     EXPECT_EQ(Load(test::BuildBmp(huge)).message, tooLarge);
-    BmpRecipe side = TrueColour(1, 1);
-    side.width = 16384;
-    side.height = 16384;  // allowed size, but the file lacks the pixels
-    EXPECT_EQ(Load(test::BuildBmp(side)).message, corrupt);
+    // At most 64 MiB of 24-bit pixels (rows padded to 4 bytes), whatever the file's own size.
+    struct Sides {
+        int32_t width, height;
+        bool allowed;  // then only the missing pixels are wrong
+    };
+    const Sides limits[] = {{4096, 5461, true},    {4096, -5461, true},  {4096, 5462, false},
+                            {16384, 1365, true},   {16384, 1366, false}, {16383, 16384, false},
+                            {16384, 16384, false}, {2, 16384, true}};
+    for (const Sides& s : limits) {
+        BmpRecipe recipe = TrueColour(1, 1);
+        recipe.width = s.width;
+        recipe.height = s.height;
+        EXPECT_EQ(Load(test::BuildBmp(recipe)).message, s.allowed ? corrupt : tooLarge)
+            << s.width << " x " << s.height;
+    }
+    // An RLE8 file of a few bytes that claims 16384 x 16384 and ends at once.
+    BmpRecipe rle = TrueColour(1, 1);
+    rle.bitCount = 8;
+    rle.compression = kBiRle8;
+    rle.palette = Palette(2);
+    rle.clrUsed = 2;
+    rle.width = 16384;
+    rle.height = 16384;
+    rle.pixels = {0x00, 0x01};  // end of bitmap
+    EXPECT_EQ(Load(test::BuildBmp(rle)).message, tooLarge);
     for (int32_t w : {0, -3}) {
         BmpRecipe s = TrueColour(1, 1);
         s.width = w;
