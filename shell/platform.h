@@ -117,8 +117,10 @@ class ShellPlatform {
     // Starts a program: `path` alone as its command line, shown normally (show value 1), not
     // waited for; null when it could not be started.
     virtual std::unique_ptr<StartedProgram> StartProgram(const std::string& path) = 0;
-    // Writes a whole file through a temporary file beside it renamed into place, so that no
-    // reader ever sees half of it. False when it could not be written.
+    // Writes a whole file of the work folder (the sprite) through a temporary file beside it
+    // renamed into place, so that no reader ever sees half of it. On Linux only in a folder of
+    // the user's own that no one else can write, replacing a link at the name rather than
+    // writing through it, with mode 0644. False when it could not be written.
     virtual bool ReplaceFileContents(const std::string& path,
                                      const std::vector<uint8_t>& bytes) = 0;
 

@@ -11,6 +11,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace velmoria {
 
@@ -58,6 +60,61 @@ bool ReplaceFilePosix(const std::string& path, std::string_view bytes) {
     ok = ok && rename(temporary.c_str(), target.c_str()) == 0;
     if (!ok) {
         unlink(temporary.c_str());
+    }
+    return ok;
+}
+
+namespace {
+
+// Why `folder` may not hold the work files; empty when it is a directory of the user's own
+// that nobody else can write (another user could otherwise plant a link there).
+std::string PrivateFolderFault(const std::string& folder) {
+    struct stat info {};
+    if (lstat(folder.c_str(), &info) != 0) {
+        return "it cannot be read";
+    }
+    if (S_ISLNK(info.st_mode)) {
+        return "it is a symbolic link";
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        return "it is not a folder";
+    }
+    if (info.st_uid != geteuid()) {
+        return "it belongs to another user";
+    }
+    if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        return "others can write in it";
+    }
+    return "";
+}
+
+}  // namespace
+
+bool ReplacePrivateFilePosix(const std::string& path, std::string_view bytes) {
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+    const std::string fault = PrivateFolderFault(folder);
+    if (!fault.empty()) {
+        std::fprintf(stderr, "Velmoria.scr: refusing the work folder %s: %s\n", folder.c_str(),
+                     fault.c_str());
+        return false;
+    }
+    // A fresh file (mkstemp opens with O_EXCL, so no link is followed) renamed over the name:
+    // a link planted there is replaced, its target never touched.
+    std::string temporary = folder + "/." + path.substr(slash + 1) + ".XXXXXX";
+    const int fd = mkstemp(temporary.data());
+    bool ok = fd >= 0;
+    if (ok) {
+        ok = fchmod(fd, 0644) == 0 && WriteAll(fd, bytes) && fsync(fd) == 0;
+        ok = close(fd) == 0 && ok;
+        ok = ok && rename(temporary.c_str(), path.c_str()) == 0;
+        if (!ok) {
+            unlink(temporary.c_str());
+        }
+    }
+    if (!ok) {
+        std::fprintf(stderr, "Velmoria.scr: cannot write %s: %s\n", path.c_str(),
+                     std::strerror(errno));
     }
     return ok;
 }

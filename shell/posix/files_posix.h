@@ -22,6 +22,12 @@ bool CreateFolderPosix(const std::string& path);
 // user may not write. False when it could not be written; the file is then as it was.
 bool ReplaceFilePosix(const std::string& path, std::string_view bytes);
 
+// Replaces a file of the work folder as ReplaceFilePosix does, but only inside a folder that is
+// a directory (not a link) of the user's own that neither group nor others can write, never
+// through a link planted at the file's name (the name itself is replaced), and with mode 0644.
+// False, with one line on stderr, when the folder is refused or the write fails.
+bool ReplacePrivateFilePosix(const std::string& path, std::string_view bytes);
+
 // posix_spawn of `path` with no arguments and the shell's environment, not waited for.
 std::unique_ptr<StartedProgram> StartProgramPosix(const std::string& path);
 

@@ -208,7 +208,8 @@ std::unique_ptr<StartedProgram> ShellPlatformX11::StartProgram(const std::string
 
 bool ShellPlatformX11::ReplaceFileContents(const std::string& path,
                                            const std::vector<uint8_t>& bytes) {
-    return ReplaceFilePosix(
+    // Only the work folder's sprite is written this way.
+    return ReplacePrivateFilePosix(
         path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
