@@ -98,8 +98,8 @@ class SettingsDialogWin32 final : public SettingsDialogView {
     bool Create();
     void Run(SettingsDialog& dialog);
 
-    ScreenSize Screen() override {
-        return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    ScreenArea Screen() override {
+        return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     }
     ScreenSize WindowOuterSize() override;
     void MoveWindow(int32_t left, int32_t top) override {
