@@ -192,10 +192,10 @@ file_holders() {
     echo "$count"
 }
 
-# Whether FILE grows within half a second.
+# Whether FILE grows within SECONDS (default half a second; a file sink writes in blocks).
 file_grows() {
     local before
     before=$(stat -c %s "$1" 2>/dev/null || echo 0)
-    sleep 0.5
+    sleep "${2:-0.5}"
     [ "$(stat -c %s "$1" 2>/dev/null || echo 0)" -gt "$before" ]
 }
