@@ -179,15 +179,17 @@ write_music_settings() {  # INI WAV
         "$2" >"$1"
 }
 
-# How many processes have FILE open (a music sink: how many copies play).
+# How many of the processes PID... have FILE open (a music sink: how many copies play).
 file_holders() {
-    local fd count=0 pid last=""
-    for fd in /proc/[0-9]*/fd/*; do
-        [ "$(readlink "$fd" 2>/dev/null)" = "$1" ] || continue
-        pid=${fd#/proc/}
-        pid=${pid%%/*}
-        [ "$pid" = "$last" ] || count=$((count + 1))
-        last=$pid
+    local file=$1 pid fd count=0
+    shift
+    for pid in "$@"; do
+        for fd in /proc/"$pid"/fd/*; do
+            if [ "$(readlink "$fd" 2>/dev/null)" = "$file" ]; then
+                count=$((count + 1))
+                break
+            fi
+        done
     done
     echo "$count"
 }
