@@ -23,4 +23,24 @@ HostedRun HostedRunFrom(const std::vector<std::string>& arguments, const char* e
     return {};
 }
 
+std::string MusicLockFileName(const char* display) {
+    std::string session = display != nullptr ? display : "";
+    // ":0.1" and ":0" are screens of one desktop session.
+    const size_t colon = session.rfind(':');
+    const size_t dot = session.rfind('.');
+    if (colon != std::string::npos && dot != std::string::npos && dot > colon &&
+        dot + 1 < session.size() &&
+        session.find_first_not_of("0123456789", dot + 1) == std::string::npos) {
+        session.erase(dot);
+    }
+    for (char& c : session) {
+        const bool kept = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                          (c >= '0' && c <= '9') || c == ':' || c == '.' || c == '-' || c == '_';
+        if (!kept) {
+            c = '_';
+        }
+    }
+    return "velmoria-music" + (session.empty() ? std::string() : "-" + session) + ".lock";
+}
+
 }  // namespace velmoria

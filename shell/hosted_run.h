@@ -18,4 +18,10 @@ struct HostedRun {
 // XSCREENSAVER_WINDOW, or null when it is not set.
 HostedRun HostedRunFrom(const std::vector<std::string>& arguments, const char* environmentWindow);
 
+// A daemon runs one copy per monitor; the music plays once per desktop session (display). The
+// file name of that session's music lock, for a display name such as ":0.0" (null or empty
+// when unknown): the screen number is dropped, and anything but letters, digits, ':', '.',
+// '-' and '_' becomes '_'.
+std::string MusicLockFileName(const char* display);
+
 }  // namespace velmoria

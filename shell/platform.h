@@ -172,6 +172,11 @@ class ShellPlatform {
     // The entry points of the music module (shell/music/bgm_platform.h): winmm on Windows, our
     // GStreamer layer on Linux.
     virtual BgmPlatform& Music() = 0;
+    // Takes the desktop session's music lock for the rest of the process's life; false while
+    // another copy holds it. Linux: an flock on a file of $XDG_RUNTIME_DIR (else the cache
+    // folder) named for the display (posix/music_lock_posix.cpp); Windows: a named mutex of
+    // the log-on session.
+    virtual bool TakeMusicLock() = 0;
 
     // ---- Diagnostics ----
 

@@ -16,6 +16,10 @@ namespace velmoria {
 std::string RendererPath;
 bool RendererHosted = false;
 
+bool PlaysMusic(bool hosted, bool lockTaken) {
+    return !hosted || lockTaken;
+}
+
 std::string MusicFileType(std::string_view file) {
     std::string type(file.size() > 3 ? file.substr(file.size() - 3) : file);
     for (char& c : type) {
@@ -65,14 +69,16 @@ void SessionForm::Form_Load() {
     ShellPlatform& platform = ShellPlatform::Current();
     // The sprite held by Display, replacing an older file.
     Guarded([&] { platform.ReplaceFileContents(SpriteFilePath(), MakeParticleSpriteBmp()); });
+    playsMusic_ = !RendererHosted;
+    Guarded([&] { playsMusic_ = PlaysMusic(RendererHosted, platform.TakeMusicLock()); });
     Guarded([&] {
-        if (BgmKind == 1) {
+        if (BgmKind == 1 && playsMusic_) {
             CD_Open();
             Timer2.SetEnabled(true);
         }
     });
     Guarded([&] {
-        if (BgmKind != 2) {
+        if (BgmKind != 2 || !playsMusic_) {
             return;
         }
         if (MusicFileType(BgmFile) == "WAV") {
@@ -132,7 +138,7 @@ void SessionForm::Form_QueryUnload() {
         }
     });
     Guarded([&] {
-        if (BgmKind != 2) {
+        if (BgmKind != 2 || !playsMusic_) {
             return;
         }
         if (MusicFileType(BgmFile) == "WAV") {

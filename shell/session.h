@@ -21,6 +21,11 @@ extern std::string RendererPath;
 // its process, not a window title, and the session's end ends the renderer too.
 extern bool RendererHosted;
 
+// Whether this copy plays the music. A daemon's hosted copies run one per monitor: only the one
+// that took the desktop session's music lock plays. An ordinary start plays in any case (it
+// takes the lock too, so that hosted copies beside it keep quiet).
+bool PlaysMusic(bool hosted, bool lockTaken);
+
 // The file type of a music file: its last three characters upper-cased (the whole text when it
 // is shorter). "WAV" and "MP3" are the types played.
 std::string MusicFileType(std::string_view file);
@@ -81,6 +86,7 @@ class SessionForm final : public FormEvents {
     std::function<int64_t()> now_;
     WindowHandle window_ = 0;
     RendererWatch watch_;
+    bool playsMusic_ = true;
     bool unloaded_ = false;
 };
 

@@ -34,11 +34,14 @@ std::string ModeLetter(std::string_view argumentText) {
     return std::string(1, c);
 }
 
-AfterMain Main(std::string_view argumentText, ShellActivities& activities) {
+AfterMain Main(std::string_view argumentText, ShellActivities& activities, bool hosted) {
     ShellPlatform& platform = ShellPlatform::Current();
     const std::string mode = ModeLetter(argumentText);
     bool another = false;
     Guarded([&] {
+        if (hosted) {
+            return;
+        }
         another = platform.TopLevelWindowExists(kSessionWindowTitle) ||
                   platform.TopLevelWindowExists(kDialogWindowTitle);
     });

@@ -35,9 +35,11 @@ enum class AfterMain {
     RunWhileWindowsLoaded,  // live on for as long as a window of the program is loaded
 };
 
-// `argumentText` is the command line after the program's own path, unchanged. Reaches the
-// system through the connected ShellPlatform.
-AfterMain Main(std::string_view argumentText, ShellActivities& activities);
+// `argumentText` is the command line after the program's own path, unchanged. `hosted`: a
+// screen-saver daemon runs this copy in a window of its own (Linux), one copy per monitor side
+// by side, so the single-instance test is left out. Reaches the system through the connected
+// ShellPlatform.
+AfterMain Main(std::string_view argumentText, ShellActivities& activities, bool hosted = false);
 
 // The cursor display count of a platform without one (Linux): ShowCursor's rules, kept per
 // process. The cursor shows while the count is 0 or more.

@@ -1,5 +1,6 @@
 // The renderer's window on Windows: registration, creation, pixel format and WGL context, the
-// message pump the frame loop drives, and the window procedure with its exit rules.
+// message pump the frame loop drives, and the window procedure with its exit rules; the black
+// windows over the other monitors.
 #include "renderer/win32/renderer_window_win32.h"
 
 #include "common/saver_contract.h"
@@ -10,6 +11,36 @@
 namespace velmoria {
 
 namespace {
+
+const char kBlackWindowClass[] = "Velmoria.Black";
+
+// The window whose black windows follow WM_DISPLAYCHANGE; one per process.
+RendererWindowWin32* followingWindow = nullptr;
+
+BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM list) {
+    reinterpret_cast<std::vector<ScreenRect>*>(list)->push_back(
+        {rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top});
+    return TRUE;
+}
+
+// Input as the exit rules know it; false for a message that is no input.
+bool TranslateInput(UINT message, RendererInput& input) {
+    switch (message) {
+        case WM_KEYDOWN:
+            input = RendererInput::KeyDown;
+            return true;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            input = RendererInput::ButtonDown;
+            return true;
+        case WM_MOUSEMOVE:
+            input = RendererInput::MouseMove;
+            return true;
+        default:
+            return false;
+    }
+}
 
 // Posts, never sends: the window closes when the loop dispatches the message.
 void RequestClose(SaverSettings& settings) {
@@ -22,43 +53,64 @@ CursorPoint CursorPosition() {
     return {point.x, point.y};
 }
 
+// Judges input on any window of ours; a close goes to the animated window.
+void JudgeInput(HWND window, UINT message) {
+    RendererInput input;
+    if (followingWindow == nullptr || !TranslateInput(message, input)) {
+        return;
+    }
+    SaverSettings& settings = *saverSettings;
+    const CursorPoint cursor =
+        input == RendererInput::MouseMove ? CursorPosition() : CursorPoint{0, 0};
+    if (followingWindow->monitors().InputCloses(reinterpret_cast<uintptr_t>(window), input,
+                                                settings, cursor)) {
+        RequestClose(settings);
+    }
+}
+
 }  // namespace
+
+std::vector<ScreenRect> MonitorsWin32() {
+    std::vector<ScreenRect> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
 
 LRESULT CALLBACK RendererWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     SaverSettings& settings = *saverSettings;
-    RendererInput input = RendererInput::KeyDown;
-    bool judge = true;
     switch (message) {
         case WM_CREATE:
             settings.hwnd = reinterpret_cast<uintptr_t>(window);
             settings.startCursor = CursorPosition();
-            judge = false;
             break;
         case WM_DESTROY:
             PostQuitMessage(0);
-            judge = false;
             break;
-        case WM_KEYDOWN:
-            input = RendererInput::KeyDown;
-            break;
-        case WM_LBUTTONDOWN:
-        case WM_RBUTTONDOWN:
-        case WM_MBUTTONDOWN:
-            input = RendererInput::ButtonDown;
-            break;
-        case WM_MOUSEMOVE:
-            input = RendererInput::MouseMove;
+        case WM_DISPLAYCHANGE:
+            // A monitor added, removed or moved; the animated window stays as it is.
+            if (followingWindow != nullptr) {
+                followingWindow->FollowMonitors();
+            }
             break;
         default:
-            judge = false;
+            JudgeInput(window, message);
             break;
     }
-    if (judge) {
-        const CursorPoint cursor =
-            input == RendererInput::MouseMove ? CursorPosition() : CursorPoint{0, 0};
-        if (RequestsClose(input, settings, cursor)) {
-            RequestClose(settings);
-        }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK BlackWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SETCURSOR:
+            SetCursor(nullptr);
+            return TRUE;
+        case WM_CLOSE:
+            // Alt+F4 on a black window ends the saver, not just that window.
+            RequestClose(*saverSettings);
+            return 0;
+        default:
+            JudgeInput(window, message);
+            break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -74,6 +126,7 @@ bool RendererWindowWin32::Create(SaverSettings&, int32_t& width, int32_t& height
     }
     width = GetSystemMetrics(SM_CXSCREEN);
     height = GetSystemMetrics(SM_CYSCREEN);
+    followingWindow = this;  // from here on every window of ours judges input through it
     // WM_CREATE records the window and the cursor in the settings record.
     window_ = CreateWindowExA(0, kRendererWindowClass, kRendererWindowTitle, WS_POPUP | WS_VISIBLE,
                               0, 0, width, height, nullptr, nullptr, nullptr, nullptr);
@@ -81,6 +134,9 @@ bool RendererWindowWin32::Create(SaverSettings&, int32_t& width, int32_t& height
         ReportRendererFailure("Win32", "cannot create the window");
         return false;
     }
+    // Every other monitor goes black with it.
+    animatedRect_ = {0, 0, width, height};
+    FollowMonitors();
     deviceContext_ = GetDC(window_);
 
     PIXELFORMATDESCRIPTOR format = {};
@@ -136,6 +192,37 @@ void RendererWindowWin32::TearDown() {
     wglMakeCurrent(nullptr, nullptr);
     ReleaseDC(window_, deviceContext_);
     wglDeleteContext(context_);
+    monitors_.DestroyBlackWindows(*this);
+    followingWindow = nullptr;
+}
+
+void RendererWindowWin32::FollowMonitors() {
+    monitors_.Follow(MonitorsWin32(), animatedRect_, *this);
+}
+
+// Topmost and shown without taking the activation from the animated window.
+uintptr_t RendererWindowWin32::CreateBlackWindow(const ScreenRect& rect) {
+    if (!blackClassRegistered_) {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = BlackWndProc;
+        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+        windowClass.lpszClassName = kBlackWindowClass;
+        blackClassRegistered_ = RegisterClassA(&windowClass) != 0;
+    }
+    HWND black =
+        CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kBlackWindowClass, "", WS_POPUP, rect.x,
+                        rect.y, rect.width, rect.height, nullptr, nullptr, nullptr, nullptr);
+    if (black == nullptr) {
+        ReportRendererFailure("Win32", "cannot create a black window");
+        return 0;
+    }
+    SetWindowPos(black, HWND_TOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    return reinterpret_cast<uintptr_t>(black);
+}
+
+void RendererWindowWin32::DestroyBlackWindow(uintptr_t window) {
+    DestroyWindow(reinterpret_cast<HWND>(window));
 }
 
 }  // namespace velmoria

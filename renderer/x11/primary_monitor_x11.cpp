@@ -1,4 +1,4 @@
-// The primary monitor through RandR.
+// The monitors through RandR.
 #include "renderer/x11/primary_monitor_x11.h"
 
 #include <X11/extensions/Xrandr.h>
@@ -9,6 +9,15 @@ namespace {
 
 bool Usable(const MonitorRectX11& rect) {
     return rect.width > 0 && rect.height > 0;
+}
+
+bool HasMonitors(Display* display) {
+    int eventBase = 0;
+    int errorBase = 0;
+    int major = 0;
+    int minor = 0;
+    return XRRQueryExtension(display, &eventBase, &errorBase) &&
+           XRRQueryVersion(display, &major, &minor) && (major > 1 || minor >= 5);
 }
 
 // The primary output's CRTC (RandR 1.3).
@@ -67,6 +76,46 @@ MonitorRectX11 PrimaryMonitorX11(Display* display, int screen) {
     }
     const MonitorRectX11 crtc = PrimaryOutputCrtc(display, root);
     return Usable(crtc) ? crtc : whole;
+}
+
+std::vector<MonitorRectX11> MonitorsX11(Display* display, int screen) {
+    std::vector<MonitorRectX11> rects;
+    if (!HasMonitors(display)) {
+        return rects;
+    }
+    int count = 0;
+    XRRMonitorInfo* monitors = XRRGetMonitors(display, RootWindow(display, screen), True, &count);
+    for (int i = 0; i < count; ++i) {
+        rects.push_back({monitors[i].x, monitors[i].y, monitors[i].width, monitors[i].height});
+    }
+    if (monitors != nullptr) {
+        XRRFreeMonitors(monitors);
+    }
+    return rects;
+}
+
+int SelectMonitorChangesX11(Display* display, int screen) {
+    const Window root = RootWindow(display, screen);
+    XWindowAttributes attributes;
+    const long rootEvents = XGetWindowAttributes(display, root, &attributes)
+                                ? attributes.your_event_mask | StructureNotifyMask
+                                : StructureNotifyMask;
+    XSelectInput(display, root, rootEvents);
+    int eventBase = 0;
+    int errorBase = 0;
+    if (!XRRQueryExtension(display, &eventBase, &errorBase)) {
+        return -1;
+    }
+    XRRSelectInput(display, root, RRScreenChangeNotifyMask);
+    return eventBase + RRScreenChangeNotify;
+}
+
+bool MonitorsChangedX11(XEvent& event, Window root, int changeEventType) {
+    if (changeEventType >= 0 && event.type == changeEventType) {
+        XRRUpdateConfiguration(&event);  // Xlib's idea of the screen's size
+        return true;
+    }
+    return event.type == ConfigureNotify && event.xconfigure.window == root;
 }
 
 }  // namespace velmoria

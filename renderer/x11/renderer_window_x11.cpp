@@ -1,6 +1,7 @@
 // The renderer's window on X11: creation with its GLX visual and context, the event handling
 // the frame loop drives (input translated for the portable exit rules), and the close sequence:
 // a close request is a WM_DELETE_WINDOW message to itself, handled by destroying the window.
+// The black windows over the other monitors follow RandR's monitors.
 #include "renderer/x11/renderer_window_x11.h"
 
 #include <X11/Xatom.h>
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <vector>
 
 #include "common/saver_contract.h"
 #include "common/x11/x11_support.h"
@@ -92,6 +94,17 @@ void TakeKeyboard(Display* display, Window window) {
         nanosleep(&pause, nullptr);
     }
     Focus(display, window);
+}
+
+// An empty 1 x 1 pointer.
+Cursor MakeInvisibleCursor(Display* display, Window window) {
+    static char emptyBits[1] = {0};
+    Pixmap empty = XCreateBitmapFromData(display, window, emptyBits, 1, 1);
+    XColor black;
+    std::memset(&black, 0, sizeof black);
+    Cursor invisible = XCreatePixmapCursor(display, empty, empty, &black, &black, 0, 0);
+    XFreePixmap(display, empty);
+    return invisible;
 }
 
 // Alt, F10 and anything pressed with Alt held are the system's keys, as on Windows.
@@ -178,10 +191,55 @@ bool RendererWindowX11::Create(SaverSettings& settings, int32_t& width, int32_t&
     settings.startCursor = PointerPosition(display_);
     // Visible from creation, like a WS_VISIBLE window.
     XMapWindow(display_, window_);
+    // Every other monitor goes black with it, and stays so while monitors come and go.
+    animatedRect_ = {monitor.x, monitor.y, monitor.width, monitor.height};
+    monitorChangeEvent_ = SelectMonitorChangesX11(display_, screen);
+    FollowMonitors();
     TakeKeyboard(display_, window_);
 
     MakeContext(visual);
     return true;
+}
+
+void RendererWindowX11::FollowMonitors() {
+    std::vector<ScreenRect> monitors;
+    for (const MonitorRectX11& m : MonitorsX11(display_, DefaultScreen(display_))) {
+        monitors.push_back({m.x, m.y, m.width, m.height});
+    }
+    monitors_.Follow(monitors, animatedRect_, *this);
+}
+
+// Override-redirect: no window manager frames, moves or stacks it, and it needs no focus (the
+// keyboard stays with the animated window).
+uintptr_t RendererWindowX11::CreateBlackWindow(const ScreenRect& rect) {
+    const Window root = DefaultRootWindow(display_);
+    if (invisibleCursor_ == None) {
+        invisibleCursor_ = MakeInvisibleCursor(display_, root);
+    }
+    XSetWindowAttributes attributes;
+    std::memset(&attributes, 0, sizeof attributes);
+    attributes.override_redirect = True;
+    attributes.background_pixel = BlackPixel(display_, DefaultScreen(display_));
+    attributes.border_pixel = 0;
+    attributes.cursor = invisibleCursor_;
+    attributes.event_mask =
+        KeyPressMask | ButtonPressMask | PointerMotionMask | VisibilityChangeMask;
+    const Window black = XCreateWindow(
+        display_, root, rect.x, rect.y, static_cast<unsigned>(rect.width),
+        static_cast<unsigned>(rect.height), 0, CopyFromParent, InputOutput, CopyFromParent,
+        CWOverrideRedirect | CWBackPixel | CWBorderPixel | CWCursor | CWEventMask, &attributes);
+    if (black == None) {
+        ReportRendererFailure("X11", "cannot create a black window");
+        return 0;
+    }
+    SetClass(display_, black);
+    XMapRaised(display_, black);
+    return black;
+}
+
+void RendererWindowX11::DestroyBlackWindow(uintptr_t window) {
+    XErrorTrapX11 trap(display_);  // someone else may have destroyed it already
+    XDestroyWindow(display_, static_cast<Window>(window));
 }
 
 // A screen-saver daemon's window (xscreensaver, MATE, xfce): drawn into with a GLX context on
@@ -278,6 +336,11 @@ void RendererWindowX11::SwapBuffers() {
 }
 
 void RendererWindowX11::TearDown() {
+    monitors_.DestroyBlackWindows(*this);
+    if (invisibleCursor_ != None) {
+        XFreeCursor(display_, invisibleCursor_);
+        invisibleCursor_ = None;
+    }
     glXMakeCurrent(display_, None, nullptr);
     if (context_ != nullptr) {
         glXDestroyContext(display_, context_);
@@ -297,6 +360,16 @@ void RendererWindowX11::RequestClose() {
 void RendererWindowX11::HandleEvent(XEvent& event) {
     if (host_ != None) {
         HandleHostEvent(event);
+        return;
+    }
+    if (MonitorsChangedX11(event, DefaultRootWindow(display_), monitorChangeEvent_)) {
+        if (!destroyed_) {
+            FollowMonitors();
+        }
+        return;
+    }
+    if (monitors_.IsBlackWindow(event.xany.window)) {
+        HandleBlackEvent(event);
         return;
     }
     if (event.xany.window != window_) {
@@ -326,8 +399,24 @@ void RendererWindowX11::HandleEvent(XEvent& event) {
             FollowSize(event.xconfigure.width, event.xconfigure.height);
             return;
         default:
-            break;
+            JudgeInput(event);
+            return;
     }
+}
+
+// A black window: input as on the animated window; another window put above it is outdone.
+void RendererWindowX11::HandleBlackEvent(XEvent& event) {
+    if (event.type == VisibilityNotify) {
+        if (event.xvisibility.state != VisibilityUnobscured) {
+            XRaiseWindow(display_, event.xvisibility.window);
+        }
+        return;
+    }
+    JudgeInput(event);
+}
+
+// Input on any window of ours, judged by the exit rules; a close goes to the animated window.
+void RendererWindowX11::JudgeInput(XEvent& event) {
     RendererInput input;
     switch (event.type) {
         case KeyPress:
@@ -349,7 +438,7 @@ void RendererWindowX11::HandleEvent(XEvent& event) {
     }
     const CursorPoint cursor =
         input == RendererInput::MouseMove ? PointerPosition(display_) : CursorPoint{0, 0};
-    if (RequestsClose(input, *settings_, cursor)) {
+    if (!destroyed_ && monitors_.InputCloses(event.xany.window, input, *settings_, cursor)) {
         RequestClose();
     }
 }

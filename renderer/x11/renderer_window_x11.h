@@ -1,16 +1,18 @@
 // The renderer's window on X11 with GLX: one top-level window over the primary monitor, titled
-// "Skorvane_VC", class "OpenGL", asking a window manager for full screen without decorations;
-// or, hosted by a screen-saver daemon, the daemon's window (XSCREENSAVER_WINDOW).
+// "Skorvane_VC", class "OpenGL", asking a window manager for full screen without decorations,
+// and a black override-redirect window over every other RandR monitor; or, hosted by a
+// screen-saver daemon, the daemon's window (XSCREENSAVER_WINDOW).
 #pragma once
 
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
+#include "renderer/monitor_windows.h"
 #include "renderer/platform.h"
 
 namespace velmoria {
 
-class RendererWindowX11 final : public RendererWindow {
+class RendererWindowX11 final : public RendererWindow, private BlackWindowMaker {
   public:
     bool Create(SaverSettings& settings, int32_t& width, int32_t& height) override;
     void Show(int showCommand) override;
@@ -21,6 +23,8 @@ class RendererWindowX11 final : public RendererWindow {
     Display* display() const { return display_; }
     // The window, or None before it exists and once it is destroyed.
     Window window() const { return destroyed_ ? None : window_; }
+    // The black windows over the other monitors.
+    const MonitorWindows& monitors() const { return monitors_; }
 
   private:
     bool DrawIntoHost(Window host, SaverSettings& settings, int32_t& width, int32_t& height);
@@ -29,6 +33,11 @@ class RendererWindowX11 final : public RendererWindow {
     void HandleHostEvent(XEvent& event);
     void FollowSize(int width, int height);
     void RequestClose();
+    void FollowMonitors();
+    void HandleBlackEvent(XEvent& event);
+    void JudgeInput(XEvent& event);
+    uintptr_t CreateBlackWindow(const ScreenRect& rect) override;
+    void DestroyBlackWindow(uintptr_t window) override;
 
     SaverSettings* settings_ = nullptr;
     Display* display_ = nullptr;
@@ -43,6 +52,10 @@ class RendererWindowX11 final : public RendererWindow {
     Window host_ = None;      // a screen-saver daemon's window we draw into, or None
     bool ownsChild_ = false;  // drawing in a child of the host (its visual has no GL)
     bool hostLost_ = false;   // an X error named the host or our child: the daemon destroyed it
+    MonitorWindows monitors_;
+    ScreenRect animatedRect_;        // where the animated window was put; it stays there
+    int monitorChangeEvent_ = -1;    // RandR's screen-change event type, -1 without RandR
+    Cursor invisibleCursor_ = None;  // the black windows' pointer
 };
 
 // The window a screen-saver daemon hands its hack in XSCREENSAVER_WINDOW (decimal or 0x hex);

@@ -143,10 +143,11 @@ FilePickRequest SettingsDialog::FileRequest() {
 
 void SettingsDialog::FormLoad() {
     Guarded([&] {
-        const ScreenSize screen = view_.Screen();
+        const ScreenArea screen = view_.Screen();
         const ScreenSize window = view_.WindowOuterSize();
-        // Whole-number division, towards zero.
-        view_.MoveWindow((screen.width - window.width) / 2, (screen.height - window.height) / 3);
+        // Whole-number division, towards zero; on the primary monitor wherever it lies.
+        view_.MoveWindow(screen.left + (screen.width - window.width) / 2,
+                         screen.top + (screen.height - window.height) / 3);
     });
     Guarded([&] {
         for (const DialogButtonPlace& place : kDialogButtons) {

@@ -30,6 +30,13 @@ struct ScreenSize {
     int32_t width = 0;
     int32_t height = 0;
 };
+// A monitor's rectangle in screen pixels.
+struct ScreenArea {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+};
 struct ScreenPoint {
     int32_t x = 0;
     int32_t y = 0;
@@ -41,7 +48,8 @@ class SettingsDialogView {
   public:
     virtual ~SettingsDialogView() = default;
 
-    virtual ScreenSize Screen() = 0;
+    // The primary monitor: at 0,0 on Windows, anywhere on a Linux desktop.
+    virtual ScreenArea Screen() = 0;
     virtual ScreenSize WindowOuterSize() = 0;
     virtual void MoveWindow(int32_t left, int32_t top) = 0;
     virtual uintptr_t WindowHandle() = 0;

@@ -234,6 +234,12 @@ BgmPlatform& ShellPlatformWin32::Music() {
     return music;
 }
 
+// A mutex of the log-on session, never closed: it goes with the process.
+bool ShellPlatformWin32::TakeMusicLock() {
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, "Local\\Velmoria.Music");
+    return mutex == nullptr || GetLastError() != ERROR_ALREADY_EXISTS;
+}
+
 void ShellPlatformWin32::WriteDiagnostic(const char* line) {
     OutputDebugStringA((std::string("Velmoria.scr: ") + line + "\n").c_str());
 }

@@ -37,6 +37,7 @@ class ShellPlatformWin32 final : public ShellPlatform {
     void AnimateZoom(uintptr_t window, int16_t x, int16_t y, bool opening) override;
     void RunSettingsDialog() override;
     BgmPlatform& Music() override;
+    bool TakeMusicLock() override;
     void WriteDiagnostic(const char* line) override;
 
     // For the end-to-end tests' window tool: posts WM_CLOSE to the top-level window of that

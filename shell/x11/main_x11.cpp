@@ -49,7 +49,8 @@ int main(int argc, char** argv) {
     velmoria::ShellPlatformX11 platform;
     velmoria::ShellPlatform::Connect(&platform);
     velmoria::ShellForms forms(argumentText);
-    if (velmoria::Main(argumentText, forms) == velmoria::AfterMain::RunWhileWindowsLoaded) {
+    if (velmoria::Main(argumentText, forms, hosted.hosted) ==
+        velmoria::AfterMain::RunWhileWindowsLoaded) {
         platform.RunWhileWindowsLoaded();
     }
     return 0;

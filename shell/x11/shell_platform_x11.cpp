@@ -14,7 +14,9 @@
 
 #include "common/posix/xdg.h"
 #include "common/x11/x11_support.h"
+#include "shell/hosted_run.h"
 #include "shell/posix/files_posix.h"
+#include "shell/posix/music_lock_posix.h"
 #include "shell/posix/profile_file_posix.h"
 #include "shell/settings_dialog/gtk/settings_dialog_gtk.h"
 #include "shell/x11/forms_x11.h"
@@ -243,6 +245,10 @@ BgmPlatform& ShellPlatformX11::Music() {
     // Never destroyed: a pipeline may still play while the program exits.
     static BgmPlatformGst* music = new BgmPlatformGst();
     return *music;
+}
+
+bool ShellPlatformX11::TakeMusicLock() {
+    return TakeMusicLockPosix(MusicLockFolderPosix(), MusicLockFileName(std::getenv("DISPLAY")));
 }
 
 void ShellPlatformX11::WriteDiagnostic(const char* line) {

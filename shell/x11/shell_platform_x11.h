@@ -52,6 +52,7 @@ class ShellPlatformX11 final : public ShellPlatform {
     void AnimateZoom(uintptr_t, int16_t, int16_t, bool) override {}
     void RunSettingsDialog() override;
     BgmPlatform& Music() override;
+    bool TakeMusicLock() override;
     void WriteDiagnostic(const char* line) override;
 
     // For the end-to-end tests' window tool: asks the window of that title, of any program, to

@@ -161,3 +161,62 @@ start_window_manager() {
     private_display_pids=("$!" "${private_display_pids[@]}")
     wait_until 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"'
 }
+
+# Splits the private X server's screen (start it 1824x768) into two RandR monitors: the primary
+# 1024 x 768 at 0,0 and a second one of 800 x 600 at 1024,0. With "primary" only the first.
+second_monitor=800x600+1024+0
+two_monitors() {
+    xrandr --setmonitor '*primary' 1024/270x768/203+0+0 screen >/dev/null 2>&1 || return 1
+    [ "${1:-}" = primary ] || add_second_monitor
+}
+add_second_monitor() { xrandr --setmonitor second 800/211x600/158+1024+0 none >/dev/null 2>&1; }
+
+# How many pixels of colour RRGGBB a screenshot shows inside each rectangle WxH+X+Y given (every
+# other pixel of every other row), one count a line.
+colour_pixels() {
+    local file=$1 colour=$2
+    shift 2
+    convert "$file" -depth 8 rgb:- | python3 -c '
+import re, sys
+width = int(sys.argv[1]); colour = bytes.fromhex(sys.argv[2]); data = sys.stdin.buffer.read()
+for rect in sys.argv[3:]:
+    w, h, x0, y0 = map(int, re.split(r"[x+]", rect))
+    print(sum(1 for y in range(y0, y0 + h, 2) for x in range(x0, x0 + w, 2)
+              if data[(y * width + x) * 3:(y * width + x) * 3 + 3] == colour))' \
+        "$(identify -format %w "$file")" "$colour" "$@"
+}
+
+# A WAV file of a tone, SECONDS long, and the settings file that plays it.
+write_tone() {
+    python3 -c 'import sys, wave
+w = wave.open(sys.argv[1], "wb"); w.setnchannels(1); w.setsampwidth(2); w.setframerate(22050)
+w.writeframes(b"\x00\x30\x00\xd0" * int(22050 * float(sys.argv[2]) / 2))' "$1" "$2"
+}
+write_music_settings() {  # INI WAV
+    mkdir -p "$(dirname "$1")"
+    printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=2\r\nBGM\xd8\xcb\xdf\xb0\xc4=0\r\nBGM\xcc\xa7\xb2\xd9=%s\r\n' \
+        "$2" >"$1"
+}
+
+# How many of the processes PID... have FILE open (a music sink: how many copies play).
+file_holders() {
+    local file=$1 pid fd count=0
+    shift
+    for pid in "$@"; do
+        for fd in /proc/"$pid"/fd/*; do
+            if [ "$(readlink "$fd" 2>/dev/null)" = "$file" ]; then
+                count=$((count + 1))
+                break
+            fi
+        done
+    done
+    echo "$count"
+}
+
+# Whether FILE grows within SECONDS (default half a second; a file sink writes in blocks).
+file_grows() {
+    local before
+    before=$(stat -c %s "$1" 2>/dev/null || echo 0)
+    sleep "${2:-0.5}"
+    [ "$(stat -c %s "$1" 2>/dev/null || echo 0)" -gt "$before" ]
+}

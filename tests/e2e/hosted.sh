@@ -3,7 +3,8 @@
 # the daemon's (xscreensaver's settings preview, or its full-screen window). Given by
 # "-window-id ID" or XSCREENSAVER_WINDOW, the renderer draws the live animation inside it, a
 # mouse move does not end it, and SIGTERM to the shell (how the daemons end a hack) ends both
-# programs at once; the host's destruction ends them too.
+# programs at once; the host's destruction ends them too. One copy per monitor, as xscreensaver
+# starts them: both draw, one plays the music, SIGTERM ends every program and the music.
 #
 #   hosted.sh VELMORIA_SCR MAKE_SPRITE WORKDIR
 source "$(dirname "$0")/common.sh"
@@ -11,14 +12,15 @@ scr=$1
 make_sprite=$2
 work=$3
 rm -rf "$work" && mkdir -p "$work"
-start_private_display || { echo "SKIP: no Xvfb"; exit 77; }
+start_private_display 1824x768 || { echo "SKIP: no Xvfb"; exit 77; }
+two_monitors || fail "xrandr could not make two monitors"
 export XDG_CACHE_HOME="$work/cache" XDG_CONFIG_HOME="$work/config" VELMORIA_REGISTRY="$work/none.reg"
 unset XSCREENSAVER_WINDOW
 convert -size 320x200 xc:black "$work/host.png"
 
 host_pid="" host=""
-open_host() {  # a 320 x 200 window of another program
-    display -title "host-$1" -geometry 320x200+40+40 "$work/host.png" >/dev/null 2>&1 &
+open_host() {  # a 320 x 200 window of another program: NAME [X]
+    display -title "host-$1" -geometry "320x200+${2:-40}+40" "$work/host.png" >/dev/null 2>&1 &
     host_pid=$!
     host=""
     wait_until 20 sh -c "xdotool search --onlyvisible --name '^host-$1\$' >/dev/null 2>&1" &&
@@ -57,5 +59,38 @@ wait "$shell"
 rc=$?
 [ "$rc" = 0 ] || fail "the shell ended with $rc"
 grep -q X11 "$work/b.out" && fail "the host's end was reported: $(cat "$work/b.out")"
+# One copy per monitor, started at the same moment, each with a music sink of its own.
+case_name="two copies"
+write_tone "$work/tone.wav" 20
+write_music_settings "$XDG_CONFIG_HOME/velmoria/Velmoria.ini" "$work/tone.wav"
+shells=() hosts=() host_pids=() renderers=()
+for copy in 0 1; do
+    open_host "copy$copy" $((40 + copy * 1060))
+    hosts+=("$host") host_pids+=("$host_pid")
+done
+for copy in 0 1; do
+    VELMORIA_AUDIO_SINK="audioconvert ! audio/x-raw,format=S16LE ! filesink sync=true location=$work/sink$copy.raw" \
+        "$scr" -window-id "${hosts[$copy]}" >"$work/copy$copy.out" 2>&1 &
+    shells+=($!)
+done
+for copy in 0 1; do
+    renderer=""
+    wait_until 20 find_renderer "${shells[$copy]}" || fail "copy $copy started no renderer"
+    renderers+=("$renderer")
+    wait_for_drawing 10 "${hosts[$copy]}" 50 || fail "only ${lit:-0} lit pixels in host $copy"
+done
+wait_until 10 sh -c "[ -s '$work/sink0.raw' ] || [ -s '$work/sink1.raw' ]" || fail "no copy plays"
+playing=0
+for copy in 0 1; do
+    file_grows "$work/sink$copy.raw" 3 && playing=$((playing + 1))
+done
+[ "$playing" = 1 ] || fail "$playing copies play the music"
+kill -TERM "${shells[@]}" 2>/dev/null
+all_ended() { ! kill -0 "${shells[@]}" "${renderers[@]}" 2>/dev/null; }
+wait_until 1 all_ended || fail "SIGTERM did not end both copies and their renderers within a second"
+for copy in 0 1; do
+    file_grows "$work/sink$copy.raw" 3 && fail "the music of copy $copy plays on"
+done
+kill "${host_pids[@]}" 2>/dev/null
 case_name=""
 finish "hosted"

@@ -3,9 +3,10 @@
 # (never installed here): its name, control fields and files; its desktop entries, xscreensaver
 # configuration and manual pages well formed (desktop-file-validate, lintian); and the extracted
 # shell, started through its link on the PATH, runs a session with the renderer beside it. Then
-# Debian's xscreensaver, given the extracted hack as its saver: -activate has it draw into the
-# daemon's window and play its music; -deactivate, or SIGTERM to the hack, ends the shell and the
-# renderer within a second and stops the music.
+# Debian's xscreensaver on a screen of two RandR monitors, given the extracted hack as its
+# saver: -activate starts one copy per monitor, each drawing into its own window of the daemon,
+# none ending (no crash notice), the music played once; -deactivate, or SIGTERM to the hacks,
+# ends the shells and the renderers within a second and stops the music.
 #
 #   linux_package.sh BUILD_DIR WORKDIR
 source "$(dirname "$0")/common.sh"
@@ -83,7 +84,8 @@ wait "$session" 2>/dev/null
 # with the hack and its home in a folder of /tmp that nobody can reach.
 case_name="xscreensaver"
 command -v xscreensaver >/dev/null || { fail "xscreensaver is not installed"; finish "Linux package"; }
-start_private_display 800x600 -ac || { fail "no Xvfb"; finish "Linux package"; }
+start_private_display 1824x768 -ac || { fail "no Xvfb"; finish "Linux package"; }
+two_monitors || fail "xrandr could not make two monitors"
 saver_root=$(mktemp -d /tmp/velmoria-xscreensaver.XXXXXX)
 private_folders+=("$saver_root")
 chmod 755 "$saver_root"
@@ -96,11 +98,8 @@ if [ "$(id -u)" = 0 ]; then
     as_saver_user() { setpriv --reuid=nobody --regid=nogroup --clear-groups "$@"; }
 fi
 # The settings choose a 20 s WAV file; the music goes to a file that grows while it plays.
-python3 -c 'import sys, wave
-w = wave.open(sys.argv[1], "wb"); w.setnchannels(1); w.setsampwidth(2); w.setframerate(22050)
-w.writeframes(b"\x00\x30\x00\xd0" * 22050 * 10)' "$saver_home/tone.wav"
-printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=2\r\nBGM\xd8\xcb\xdf\xb0\xc4=0\r\nBGM\xcc\xa7\xb2\xd9=%s\r\n' \
-    "$saver_home/tone.wav" >"$saver_home/config/velmoria/Velmoria.ini"
+write_tone "$saver_home/tone.wav" 20
+write_music_settings "$saver_home/config/velmoria/Velmoria.ini" "$saver_home/tone.wav"
 # The hack's line as the configuration file names it: GL, "velmoria -root".
 hack_line=$(python3 -c 'import sys, xml.etree.ElementTree as t
 s = t.parse(sys.argv[1]).getroot()
@@ -123,33 +122,43 @@ private_display_pids=("$!" "${private_display_pids[@]}")
 wait_until 20 sh -c 'xscreensaver-command -version >/dev/null 2>&1' || fail "the daemon did not start"
 
 hack_processes() { pgrep -f "^$hacks/" | wc -l; }
-sink_bytes() { stat -c %s "$sink" 2>/dev/null || echo 0; }
-sink_grows() {
-    local before
-    before=$(sink_bytes)
-    sleep 0.5
-    [ "$(sink_bytes)" -gt "$before" ]
-}
-# Blanks the screen and waits for the hack to draw into the daemon's window and play its music.
+sink_grows() { file_grows "$sink"; }
+# Blanks the screen and waits for a copy of the hack on each monitor to draw into its window of
+# the daemon and for the music to play, from one copy.
 activate() {
+    local logged
+    logged=$(wc -l <"$work/xscreensaver.log")
     xscreensaver-command -activate >/dev/null 2>&1 || fail "-activate was refused"
-    wait_until 30 sh -c "[ \"\$(pgrep -fc '^$hacks/Velmoria.dll')\" -gt 0 ]" || {
-        fail "xscreensaver started no renderer: $(tail -n 3 "$work/xscreensaver.log")"
+    wait_until 30 sh -c "[ \"\$(pgrep -fc '^$hacks/Velmoria.dll')\" -ge 2 ]" || {
+        fail "xscreensaver started $(pgrep -fc "^$hacks/Velmoria.dll") renderers, not one per monitor: $(tail -n 3 "$work/xscreensaver.log")"
         return 1
     }
-    local hack host
-    hack=$(pgrep -f "^$hacks/velmoria" | head -n 1)
-    host=$(tr '\0' '\n' <"/proc/$hack/environ" 2>/dev/null | sed -n 's/^XSCREENSAVER_WINDOW=//p')
-    [ -n "$host" ] || fail "the hack was given no XSCREENSAVER_WINDOW"
-    wait_for_drawing 15 "${host:-root}" || fail "only ${lit:-0} lit pixels in xscreensaver's window"
+    local hack host hosts=()
+    for hack in $(pgrep -f "^$hacks/velmoria"); do
+        host=$(tr '\0' '\n' <"/proc/$hack/environ" 2>/dev/null | sed -n 's/^XSCREENSAVER_WINDOW=//p')
+        [ -n "$host" ] || fail "the hack was given no XSCREENSAVER_WINDOW"
+        hosts+=("${host:-root}")
+    done
+    [ "$(printf '%s\n' "${hosts[@]}" | sort -u | wc -l)" = 2 ] ||
+        fail "the copies were given the windows ${hosts[*]}, not one each"
+    for host in "${hosts[@]}"; do
+        wait_for_drawing 15 "$host" || fail "only ${lit:-0} lit pixels in xscreensaver's window $host"
+    done
     wait_until 10 sink_grows || fail "the music does not play"
+    local playing
+    playing=$(file_holders "$sink" $(pgrep -f "^$hacks/velmoria"))
+    [ "$playing" = 1 ] || fail "$playing copies play the music"
+    [ "$(pgrep -fc "^$hacks/velmoria")" = 2 ] || fail "a copy of the hack has ended"
+    tail -n +$((logged + 1)) "$work/xscreensaver.log" | grep -E "(exited|crashed)" &&
+        fail "xscreensaver saw a copy end"
+    return 0
 }
 
 activate && {
     xscreensaver-command -deactivate >/dev/null 2>&1
     wait_until 1 sh -c "[ \"\$(pgrep -fc '^$hacks/')\" = 0 ]" ||
         fail "-deactivate left $(hack_processes) of the hack's processes after a second"
-    sink_grows && fail "the music plays on after -deactivate"
+    file_grows "$sink" 3 && fail "the music plays on after -deactivate"
 }
 case_name="xscreensaver, SIGTERM"
 rm -f "$sink"
@@ -157,7 +166,7 @@ activate && {
     pkill -TERM -f "^$hacks/velmoria"
     wait_until 1 sh -c "[ \"\$(pgrep -fc '^$hacks/')\" = 0 ]" ||
         fail "SIGTERM left $(hack_processes) of the hack's processes after a second"
-    sink_grows && fail "the music plays on after SIGTERM"
+    file_grows "$sink" 3 && fail "the music plays on after SIGTERM"
     xscreensaver-command -deactivate >/dev/null 2>&1
 }
 xscreensaver-command -exit >/dev/null 2>&1

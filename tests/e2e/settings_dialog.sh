@@ -4,7 +4,8 @@
 # client size, the gradient down the right margin row by row, the strip on the panel, the marks
 # following clicks, "なし" then "設定" writing the INI bytes (the same bytes on both platforms),
 # "ｷｬﾝｾﾙ" leaving the file as it was, a second start ending at once, the file picker driven by
-# typing a path, and the link starting the system's handler (a test handler of our own).
+# typing a path, and the link starting the system's handler (a test handler of our own). On
+# Linux, with the primary monitor right of another, the dialog opens on the primary monitor.
 #
 #   settings_dialog.sh linux|wine VELMORIA_SCR WORKDIR
 source "$(dirname "$0")/common.sh"
@@ -221,6 +222,23 @@ follow_link() {
     case_name=""
 }
 
+# Centred across the primary monitor and a third of the way down it, where it lies: 800 +
+# (1024 - 496) / 2 and (768 - 246) / 3 for the client of a bare server.
+on_primary_monitor() {
+    case_name="$1 primary monitor right of another"
+    write_settings 0
+    start_dialog || return
+    if [ "$1" = bare ]; then
+        [ "$cx,$cy" = 1064,174 ] || fail "the dialog is at $cx,$cy, not 1064,174"
+    else
+        [ "$cx" -ge 800 ] && [ $((cx + cw)) -le 1824 ] && [ $((cy + ch)) -le 768 ] ||
+            fail "the dialog at $cx,$cy is not on the primary monitor"
+    fi
+    click 442 212
+    expect_closed "ｷｬﾝｾﾙ"
+    case_name=""
+}
+
 run_cases bare
 pick_and_store
 follow_link
@@ -228,5 +246,15 @@ if start_window_manager openbox; then
     run_cases openbox
 else
     fail "openbox is not installed"
+fi
+if [ "$platform" = linux ]; then
+    stop_private_processes
+    private_display_pids=()
+    start_private_display 1824x768 || fail "no private X server"
+    xrandr --setmonitor left 800/211x600/158+0+0 none >/dev/null 2>&1 &&
+        xrandr --setmonitor '*primary' 1024/270x768/203+800+0 screen >/dev/null 2>&1 ||
+        fail "xrandr could not make two monitors"
+    on_primary_monitor bare
+    start_window_manager openbox && on_primary_monitor openbox
 fi
 finish "settings dialog ($platform)"

@@ -6,6 +6,28 @@
 namespace velmoria {
 namespace {
 
+TEST(HostedRun, MusicLockFileNamesOneDesktopSession) {
+    struct Case {
+        const char* display;
+        const char* name;
+    };
+    const Case cases[] = {
+        {":0", "velmoria-music-:0.lock"},
+        {":0.0", "velmoria-music-:0.lock"},  // a screen of the same session
+        {":0.1", "velmoria-music-:0.lock"},
+        {":12", "velmoria-music-:12.lock"},
+        {"localhost:10.0", "velmoria-music-localhost:10.lock"},
+        {"host.example:1", "velmoria-music-host.example:1.lock"},  // a dot before the colon stays
+        {":0.x", "velmoria-music-:0.x.lock"},                      // no screen number
+        {"unix/../:0", "velmoria-music-unix_.._:0.lock"},          // no folder steps
+        {"", "velmoria-music.lock"},
+        {nullptr, "velmoria-music.lock"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(MusicLockFileName(c.display), c.name) << (c.display ? c.display : "(null)");
+    }
+}
+
 TEST(HostedRun, FromArgumentsAndEnvironment) {
     struct Case {
         std::vector<std::string> arguments;

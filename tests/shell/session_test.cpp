@@ -253,6 +253,49 @@ TEST_F(SessionTest, TheWatchWaitsForASlowRendererAndEndsWhenItGoes) {
     }
 }
 
+// A daemon runs one hosted copy per monitor: only the copy that takes the session's music lock
+// plays, and only what it played is stopped. An ordinary start plays whatever the lock says.
+TEST_F(SessionTest, OneHostedCopyPlaysTheMusic) {
+    struct Case {
+        bool hosted;
+        bool lockHeld;  // by another copy
+        int16_t kind;
+        const char* file;
+        bool plays;
+        std::set<int> timers;
+    };
+    const Case cases[] = {
+        {true, false, 2, "song.mp3", true, {1, 3}}, {true, true, 2, "song.mp3", false, {3}},
+        {true, true, 2, "theme.wav", false, {3}},   {true, true, 1, "", false, {3}},
+        {true, false, 1, "", true, {2, 3}},         {false, true, 2, "song.mp3", true, {1, 3}},
+        {false, false, 2, "theme.wav", true, {3}},  {false, true, 1, "", true, {2, 3}},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        shell_.forms.clear();
+        shell_.ended = 0;
+        shell_.musicLockTakes = 0;
+        shell_.musicLockHeld = c.lockHeld;
+        RendererHosted = c.hosted;
+        BgmKind = c.kind;
+        BgmFile = c.file;
+        ForgetMusic();
+        Load("");
+        const std::string name = std::string(c.hosted ? "hosted" : "ordinary") +
+                                 (c.lockHeld ? ", lock held, " : ", lock free, ") + c.file;
+        EXPECT_EQ(shell_.musicLockTakes, 1) << name;
+        const bool played = !music_.Commands().empty() || !music_.sounds.empty();
+        EXPECT_EQ(played, c.plays) << name;
+        EXPECT_EQ(TimersOn(), c.timers) << name;
+        ForgetMusic();
+        session_->OnQueryUnload();
+        const bool stopped = !music_.Commands().empty() || !music_.sounds.empty();
+        EXPECT_EQ(stopped, c.plays) << name;
+        EXPECT_EQ(shell_.ended, 1) << name;
+    }
+    RendererHosted = false;
+}
+
 // Hosted by a screen-saver daemon, the renderer draws in the daemon's window: only its process
 // is watched (no grace runs out), and the session's end (the daemon's SIGTERM) ends it too.
 TEST_F(SessionTest, AHostedRendererIsWatchedByItsProcessAndEndsWithTheSession) {

@@ -36,7 +36,7 @@ class RecordingView final : public SettingsDialogView {
           set_(buttonView_, DialogFont()),
           cancel_(buttonView_, DialogFont()) {}
 
-    ScreenSize Screen() override { return {1024, 768}; }
+    ScreenArea Screen() override { return screen; }
     ScreenSize WindowOuterSize() override { return {502, 275}; }
     void MoveWindow(int32_t left, int32_t top) override {
         calls.push_back("Move " + std::to_string(left) + "," + std::to_string(top));
@@ -70,6 +70,7 @@ class RecordingView final : public SettingsDialogView {
 
     bool FileButtonEnabled() { return file_.EnabledField(); }
 
+    ScreenArea screen = {0, 0, 1024, 768};  // the primary monitor
     std::vector<std::string> calls;
     RgbImage panel;
     RgbImage form;
@@ -170,6 +171,29 @@ TEST_F(SettingsDialogTest, OpeningPlacesTheWindowFillsTheListAndTakesTheZoomPoin
     dialog.FormLoad();
     EXPECT_EQ(ZoomX, 0);
     EXPECT_EQ(ZoomY, 0);
+}
+
+// Centred across and a third down the primary monitor, wherever that monitor lies.
+TEST_F(SettingsDialogTest, OpeningPlacesTheWindowOnThePrimaryMonitor) {
+    struct Case {
+        ScreenArea primary;
+        const char* move;
+    };
+    const Case cases[] = {
+        {{0, 0, 1024, 768}, "Move 261,164"},
+        {{800, 0, 1024, 768}, "Move 1061,164"},  // right of another monitor
+        {{0, 600, 1024, 768}, "Move 261,764"},   // below another
+        {{-1280, -200, 1280, 1024}, "Move -891,49"},
+        {{0, 0, 400, 200}, "Move -51,-25"},  // smaller than the window: towards zero
+    };
+    for (const Case& c : cases) {
+        RecordingView view;
+        view.screen = c.primary;
+        SettingsDialog dialog(view, settingsFile_);
+        dialog.FormLoad();
+        ASSERT_FALSE(view.calls.empty());
+        EXPECT_EQ(view.calls.front(), c.move);
+    }
 }
 
 TEST_F(SettingsDialogTest, PressesOnMarksAndLabelsChooseTheKind) {

@@ -1,13 +1,17 @@
 // The renderer's process as the shell starts and ends it on Linux: ended means gone, reaped by
-// the shell, even when the program ignores SIGTERM.
+// the shell, even when the program ignores SIGTERM. The music lock of hosted copies: one holder
+// at a time, and it goes with its process, not with the programs that process started.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <string>
 
 #include "shell/posix/files_posix.h"
+#include "shell/posix/music_lock_posix.h"
 #include "test_files.h"
 
 namespace velmoria {
@@ -36,6 +40,50 @@ TEST(StartedProgramPosix, TerminateLeavesNoProcessBehind) {
         EXPECT_EQ(kill(started->ProcessId(), 0), -1) << c.name;
         EXPECT_EQ(errno, ESRCH) << c.name;
     }
+}
+
+TEST(MusicLockPosix, OneHolderAtATimeAndItGoesWithItsProcess) {
+    ScratchFolder folder;
+    const std::string sleeper = folder.Write("sleeper", "#!/bin/sh\nexec sleep 30\n");
+    chmod(sleeper.c_str(), 0755);
+    // Another copy takes the lock, starts a renderer and ends without ending it.
+    int taken[2];
+    int release[2];
+    ASSERT_EQ(pipe(taken), 0);
+    ASSERT_EQ(pipe(release), 0);
+    const pid_t copy = fork();
+    ASSERT_GE(copy, 0);
+    if (copy == 0) {
+        const char result = TakeMusicLockPosix(folder.Folder(), "music.lock") ? 'y' : 'n';
+        std::unique_ptr<StartedProgram> renderer = StartProgramPosix(sleeper);
+        const std::string id = renderer ? std::to_string(renderer->ProcessId()) : "0";
+        if (write(taken[1], &result, 1) != 1 || write(taken[1], id.c_str(), id.size()) < 0) {
+            _exit(1);
+        }
+        close(taken[1]);
+        char go = 0;
+        _exit(read(release[0], &go, 1) == 1 ? 0 : 1);
+    }
+    close(taken[1]);
+    char buffer[32] = {};
+    ASSERT_GT(read(taken[0], buffer, sizeof buffer - 1), 1);
+    close(taken[0]);
+    EXPECT_EQ(buffer[0], 'y');
+    const pid_t renderer = static_cast<pid_t>(std::stol(buffer + 1));
+    EXPECT_FALSE(TakeMusicLockPosix(folder.Folder(), "music.lock"));
+    EXPECT_TRUE(TakeMusicLockPosix(folder.Folder(), "another.lock"));  // another session's
+    ASSERT_EQ(write(release[1], "x", 1), 1);
+    int status = 0;
+    waitpid(copy, &status, 0);
+    // Its renderer still runs, and holds nothing.
+    EXPECT_EQ(kill(renderer, 0), 0);
+    EXPECT_TRUE(TakeMusicLockPosix(folder.Folder(), "music.lock"));
+    EXPECT_FALSE(TakeMusicLockPosix(folder.Folder(), "music.lock"));  // now this process holds it
+    kill(renderer, SIGKILL);
+    close(release[0]);
+    close(release[1]);
+    // Without a folder to keep the lock in, the copy plays rather than none.
+    EXPECT_TRUE(TakeMusicLockPosix(folder.Path("missing"), "music.lock"));
 }
 
 TEST(StartedProgramPosix, AMissingProgramIsNotStarted) {

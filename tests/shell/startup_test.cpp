@@ -44,14 +44,14 @@ class MainTest : public ::testing::Test {
     }
 
     // Runs Main with `text`, while a window titled `window` exists when one is given.
-    Started Start(const std::string& text, const char* window = nullptr) {
+    Started Start(const std::string& text, const char* window = nullptr, bool hosted = false) {
         Started run{AfterMain::EndProgram, std::make_unique<test::FakeShellPlatform>(), {}};
         run.platform->settingsFile = ini_;
         if (window != nullptr) {
             run.platform->windows.insert(window);
         }
         test::ConnectedShellPlatform connected(*run.platform);
-        run.after = Main(text, run.activities);
+        run.after = Main(text, run.activities, hosted);
         return run;
     }
 
@@ -136,6 +136,18 @@ TEST_F(MainTest, AnotherInstanceEndsEveryMode) {
             EXPECT_EQ(run.activities.dialogs + run.activities.sessions, 0) << title << " " << text;
             EXPECT_TRUE(run.platform->cursorCalls.empty()) << title << " " << text;
         }
+    }
+}
+
+// A daemon starts one hosted copy per monitor at once: each runs its session beside the others.
+TEST_F(MainTest, HostedCopiesPassTheInstanceTest) {
+    for (const char* title : {"Skorvane_Main", "<Velmoria>"}) {
+        BgmKind = 0;
+        const Started run = Start("", title, true);
+        EXPECT_EQ(run.after, AfterMain::RunWhileWindowsLoaded) << title;
+        EXPECT_EQ(run.activities.sessions, 1) << title;
+        EXPECT_EQ(BgmKind, 1) << title;  // the settings were read
+        EXPECT_TRUE(run.platform->cursorCalls.empty()) << title;
     }
 }
 

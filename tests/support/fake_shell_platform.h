@@ -142,6 +142,10 @@ class FakeShellPlatform final : public ShellPlatform {
     void AnimateZoom(uintptr_t, int16_t, int16_t, bool) override {}
     void RunSettingsDialog() override { calls.push_back("RunSettingsDialog"); }
     BgmPlatform& Music() override { return music != nullptr ? *music : native.Music(); }
+    bool TakeMusicLock() override {
+        ++musicLockTakes;
+        return !musicLockHeld;
+    }
     void WriteDiagnostic(const char*) override {}
 
     // The only form of that title; null when there is none.
@@ -171,6 +175,8 @@ class FakeShellPlatform final : public ShellPlatform {
     std::string programFolder = "program";
     std::string settingsFile;
     BgmPlatform* music = nullptr;
+    bool musicLockHeld = false;  // another copy holds the session's music lock
+    int musicLockTakes = 0;
 };
 
 // Connects a platform for the life of a test and puts the previous one back.

@@ -136,7 +136,7 @@ class SettingsDialogGtk final : public SettingsDialogView {
 
     void Run(SettingsDialog& dialog);
 
-    ScreenSize Screen() override;
+    ScreenArea Screen() override;
     ScreenSize WindowOuterSize() override;
     void MoveWindow(int32_t left, int32_t top) override;
     uintptr_t WindowHandle() override { return reinterpret_cast<uintptr_t>(window_); }
@@ -297,7 +297,7 @@ void SettingsDialogGtk::Run(SettingsDialog& dialog) {
     dialog_ = nullptr;
 }
 
-ScreenSize SettingsDialogGtk::Screen() {
+ScreenArea SettingsDialogGtk::Screen() {
     GdkDisplay* display = gtk_widget_get_display(window_);
     GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
     if (monitor == nullptr) {
@@ -308,7 +308,7 @@ ScreenSize SettingsDialogGtk::Screen() {
     }
     GdkRectangle area;
     gdk_monitor_get_geometry(monitor, &area);
-    return {area.width, area.height};
+    return {area.x, area.y, area.width, area.height};
 }
 
 ScreenSize SettingsDialogGtk::WindowOuterSize() {

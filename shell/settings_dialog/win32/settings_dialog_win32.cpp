@@ -117,8 +117,8 @@ class SettingsDialogWin32 final : public SettingsDialogView {
     void Run(SettingsDialog& dialog);
     HWND Form() const { return form_; }
 
-    ScreenSize Screen() override {
-        return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    ScreenArea Screen() override {
+        return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     }
     ScreenSize WindowOuterSize() override;
     void MoveWindow(int32_t left, int32_t top) override {

@@ -1,0 +1,76 @@
+// The renderer's windows over several monitors. The animated window stays where it is on one
+// monitor (the primary); every other monitor gets a black window of the renderer, so that no
+// monitor shows the desktop while the saver runs. Input on a black window is judged by the
+// animated window's exit rules. The backends make and destroy the windows (BlackWindowMaker).
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "renderer/input_rules.h"
+#include "renderer/saver_settings.h"
+
+namespace velmoria {
+
+// A rectangle in screen pixels.
+struct ScreenRect {
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+};
+
+inline bool operator==(const ScreenRect& a, const ScreenRect& b) {
+    return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+}
+
+// The monitors that get a black window: every one the animated window does not cover wholly,
+// once each (mirrored monitors share one), in the order given; empty ones are left out.
+std::vector<ScreenRect> BlackWindowRects(const std::vector<ScreenRect>& monitors,
+                                         const ScreenRect& animated);
+
+// What a backend does for the black windows.
+class BlackWindowMaker {
+  public:
+    virtual ~BlackWindowMaker() = default;
+    // A shown, black, borderless, topmost window over `rect`, without a pointer; 0 when it
+    // cannot be made.
+    virtual uintptr_t CreateBlackWindow(const ScreenRect& rect) = 0;
+    virtual void DestroyBlackWindow(uintptr_t window) = 0;
+};
+
+class MonitorWindows {
+  public:
+    struct BlackWindow {
+        ScreenRect rect;
+        uintptr_t window;
+    };
+
+    // Brings the black windows in line with the monitors now attached: a monitor that went
+    // takes its window along, a new one gets one, the others keep theirs untouched. A window
+    // that could not be made is tried again at the next call.
+    void Follow(const std::vector<ScreenRect>& monitors, const ScreenRect& animated,
+                BlackWindowMaker& maker);
+    void DestroyBlackWindows(BlackWindowMaker& maker);
+
+    bool IsBlackWindow(uintptr_t window) const;
+    // The animated window (settings.hwnd) or one of the black windows.
+    bool IsSaverWindow(uintptr_t window, const SaverSettings& settings) const {
+        return window != 0 && (window == settings.hwnd || IsBlackWindow(window));
+    }
+    // True when `input` arriving at `window` must close the saver: on every window of ours
+    // the animated window's rules, with `cursor` in screen coordinates, so the threshold is
+    // measured from the start position whichever monitor the pointer is on. Input that reaches
+    // another window counts for nothing.
+    bool InputCloses(uintptr_t window, RendererInput input, const SaverSettings& settings,
+                     CursorPoint cursor) const {
+        return IsSaverWindow(window, settings) && RequestsClose(input, settings, cursor);
+    }
+
+    const std::vector<BlackWindow>& BlackWindows() const { return windows_; }
+
+  private:
+    std::vector<BlackWindow> windows_;
+};
+
+}  // namespace velmoria
