@@ -11,6 +11,8 @@
 #
 #   windows_installer.sh SETUP_EXE SHELL_WINDOW_EXE WORKDIR
 source "$(dirname "$0")/common.sh"
+# The work folder is emptied and holds a Wine prefix: never run with one missing.
+[ $# -eq 3 ] && [ -n "$3" ] || { echo "usage: windows_installer.sh SETUP_EXE SHELL_WINDOW_EXE WORKDIR"; exit 2; }
 setup=$1
 shell_window=$2
 work=$3
