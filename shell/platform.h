@@ -140,9 +140,14 @@ class ShellPlatform {
     virtual bool CreateFolder(const std::string& path) = 0;
     // The program's own folder.
     virtual std::string ProgramFolder() = 0;
-    // The settings file: beside the program on Windows, $XDG_CONFIG_HOME/velmoria/Velmoria.ini
-    // on Linux.
-    virtual std::string SettingsFilePath() = 0;
+    // The user's own settings file, the one "設定" writes: %APPDATA%\Velmoria\Velmoria.ini on
+    // Windows, $XDG_CONFIG_HOME/velmoria/Velmoria.ini on Linux. Empty when the user can have
+    // none (a profile folder the narrow functions cannot name).
+    virtual std::string UserSettingsFilePath() = 0;
+    // The file beside the program that gives the starting values while the user has no file of
+    // their own (an administrator's defaults, or the file of earlier versions). Never written.
+    // Empty where there is none (Linux).
+    virtual std::string ProgramSettingsFilePath() = 0;
 
     // ---- The settings file (profile functions) ----
 
@@ -164,8 +169,8 @@ class ShellPlatform {
     // ---- The settings dialog ----
 
     // Shows the settings dialog (shell/settings_dialog/) modally: makes its window, connects
-    // its handlers, and returns once the window has closed.
-    virtual void RunSettingsDialog() = 0;
+    // its handlers, and returns once the window has closed. "設定" writes to `settingsFile`.
+    virtual void RunSettingsDialog(const std::string& settingsFile) = 0;
 
     // ---- Music ----
 

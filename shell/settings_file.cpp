@@ -41,14 +41,22 @@ void ReadInteger(const std::string& file, const char* key, int16_t& variable) {
 
 }  // namespace
 
+// No file name is no file: the Win32 profile functions would take a bare name for a file in
+// the Windows folder.
 std::string GetIniString(const std::string& section, const std::string& key,
                          const std::string& file) {
+    if (file.empty()) {
+        return {};
+    }
     return ShellPlatform::Current().ReadPrivateProfile(section, key, file);
 }
 
 void WriteIniString(const std::string& section, const std::string& key, const std::string& value,
                     const std::string& file) {
-    ApiResult = ShellPlatform::Current().WritePrivateProfile(section, key, value, file) ? 1 : 0;
+    ApiResult =
+        !file.empty() && ShellPlatform::Current().WritePrivateProfile(section, key, value, file)
+            ? 1
+            : 0;
 }
 
 void ReadSettingsFrom(const std::string& settingsFile, const std::string& programFolder) {
@@ -70,9 +78,20 @@ void ReadSettingsFrom(const std::string& settingsFile, const std::string& progra
     });
 }
 
-void ReadSettings() {
+std::string SettingsFileToRead() {
     ShellPlatform& platform = ShellPlatform::Current();
-    ReadSettingsFrom(platform.SettingsFilePath(), platform.ProgramFolder());
+    const std::string user = platform.UserSettingsFilePath();
+    if (!user.empty() && FileExists(user)) {
+        return user;
+    }
+    const std::string program = platform.ProgramSettingsFilePath();
+    return !program.empty() && FileExists(program) ? program : std::string();
+}
+
+void ReadSettings() {
+    std::string file;
+    Guarded([&] { file = SettingsFileToRead(); });
+    ReadSettingsFrom(file, ShellPlatform::Current().ProgramFolder());
 }
 
 }  // namespace velmoria

@@ -26,16 +26,22 @@ extern std::string BgmFolder;
 extern int32_t ApiResult;
 
 // Reads a key with the platform's GetPrivateProfileStringA through a 256-byte buffer: at most
-// 255 bytes of the value; a missing file, section or key gives the empty text.
+// 255 bytes of the value; a missing file, section or key, or no file name, gives the empty
+// text.
 std::string GetIniString(const std::string& section, const std::string& key,
                          const std::string& file);
 
 // Writes a key with WritePrivateProfileStringA and leaves the call's result in ApiResult (0 when
-// the file could not be written, which leaves it as it was).
+// the file could not be written, which leaves it as it was, or when no file is named).
 void WriteIniString(const std::string& section, const std::string& key, const std::string& value,
                     const std::string& file);
 
-// Fills BgmKind, BgmRepeat, BgmFile and BgmFolder from the platform's settings file.
+// The file the settings are read from: the user's own once it exists; until then the file
+// beside the program, which only gives starting values (nothing writes it, so no user can steer
+// another's session through it); empty when there is neither.
+std::string SettingsFileToRead();
+
+// Fills BgmKind, BgmRepeat, BgmFile and BgmFolder from SettingsFileToRead().
 void ReadSettings();
 // The same with the file and the program folder given.
 void ReadSettingsFrom(const std::string& settingsFile, const std::string& programFolder);

@@ -9,7 +9,9 @@ void ShellForms::StartPreview(int32_t hostWindow) {
 }
 
 void ShellForms::ShowSettingsDialog() {
-    ShellPlatform::Current().RunSettingsDialog();
+    // "設定" writes the user's own file only, whichever file the settings came from.
+    ShellPlatform& platform = ShellPlatform::Current();
+    platform.RunSettingsDialog(platform.UserSettingsFilePath());
 }
 
 void ShellForms::LoadSessionForm() {

@@ -9,6 +9,7 @@
 #include "shell/guarded_step.h"
 #include "shell/helpers.h"
 #include "shell/number_text.h"
+#include "shell/platform.h"
 #include "shell/settings_file.h"
 
 namespace velmoria {
@@ -241,6 +242,12 @@ void SettingsDialog::FileClick() {
 }
 
 void SettingsDialog::SetClick() {
+    // The profile functions make the file but not its folder (%APPDATA%\Velmoria at first).
+    Guarded([&] {
+        if (!settingsFile_.empty()) {
+            ShellPlatform::Current().CreateFolder(FolderOf(settingsFile_));
+        }
+    });
     WriteIniString(kSettingsSection, kKeyBgmKind, std::to_string(BgmKind), settingsFile_);
     Guarded([&] { BgmRepeat = TrackFromText(view_.RepeatText()); });
     WriteIniString(kSettingsSection, kKeyBgmRepeat, std::to_string(BgmRepeat), settingsFile_);

@@ -3,6 +3,8 @@
 #include "shell/win32/shell_platform_win32.h"
 
 #include <windows.h>
+// After windows.h.
+#include <shlobj.h>
 
 #include <cstring>
 
@@ -198,7 +200,62 @@ std::string ShellPlatformWin32::ProgramFolder() {
     return FolderOf(std::string(path, length), Paths());
 }
 
-std::string ShellPlatformWin32::SettingsFilePath() {
+namespace {
+
+// The wide text in the narrow code page, only when every character comes back as itself: a
+// best-fit stand-in ("e" for "é") could name another user's folder.
+std::optional<std::string> NarrowExactly(const std::wstring& wide) {
+    if (wide.empty()) {
+        return std::string();
+    }
+    const int size = static_cast<int>(wide.size());
+    const int length =
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    if (length <= 0) {
+        return std::nullopt;
+    }
+    std::string narrow(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), size, &narrow[0], length, nullptr, nullptr);
+    std::wstring back(wide.size() * 2 + 1, L'\0');
+    back.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, narrow.data(), length, &back[0],
+                                                        static_cast<int>(back.size()))));
+    return back == wide ? std::optional<std::string>(narrow) : std::nullopt;
+}
+
+}  // namespace
+
+std::string UserSettingsPathWin32(const std::wstring& appData) {
+    if (appData.empty()) {
+        return {};
+    }
+    std::optional<std::string> folder = NarrowExactly(appData);
+    if (!folder) {
+        // A profile the code page cannot spell (a user name in another script) is named by its
+        // short form, as the file picker names such files.
+        wchar_t shortPath[MAX_PATH] = {};
+        const DWORD length = GetShortPathNameW(appData.c_str(), shortPath, MAX_PATH);
+        if (length > 0 && length < MAX_PATH) {
+            folder = NarrowExactly(shortPath);
+        }
+    }
+    return folder ? *folder + "\\Velmoria\\Velmoria.ini" : std::string();
+}
+
+std::string ShellPlatformWin32::UserSettingsFilePath() {
+    PWSTR path = nullptr;
+    std::wstring appData;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &path))) {
+        appData = path;
+    }
+    CoTaskMemFree(path);
+    const std::string file = UserSettingsPathWin32(appData);
+    if (file.empty()) {
+        WriteDiagnostic("the application-data folder has no narrow name: settings not kept");
+    }
+    return file;
+}
+
+std::string ShellPlatformWin32::ProgramSettingsFilePath() {
     return ProgramFolder() + "\\Velmoria.ini";
 }
 
@@ -244,8 +301,8 @@ void ShellPlatformWin32::WriteDiagnostic(const char* line) {
     OutputDebugStringA((std::string("Velmoria.scr: ") + line + "\n").c_str());
 }
 
-void ShellPlatformWin32::RunSettingsDialog() {
-    RunSettingsDialogWin32(SettingsFilePath());
+void ShellPlatformWin32::RunSettingsDialog(const std::string& settingsFile) {
+    RunSettingsDialogWin32(settingsFile);
 }
 
 }  // namespace velmoria

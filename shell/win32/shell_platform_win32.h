@@ -2,6 +2,8 @@
 // for programs, files and the profile functions, winmm for music.
 #pragma once
 
+#include <string>
+
 #include "shell/platform.h"
 
 namespace velmoria {
@@ -29,13 +31,14 @@ class ShellPlatformWin32 final : public ShellPlatform {
     bool CanOpenForReading(const std::string& path) override;
     bool CreateFolder(const std::string& path) override;
     std::string ProgramFolder() override;
-    std::string SettingsFilePath() override;
+    std::string UserSettingsFilePath() override;
+    std::string ProgramSettingsFilePath() override;
     std::string ReadPrivateProfile(const std::string& section, const std::string& key,
                                    const std::string& file) override;
     bool WritePrivateProfile(const std::string& section, const std::string& key,
                              const std::string& value, const std::string& file) override;
     void AnimateZoom(uintptr_t window, int16_t x, int16_t y, bool opening) override;
-    void RunSettingsDialog() override;
+    void RunSettingsDialog(const std::string& settingsFile) override;
     BgmPlatform& Music() override;
     bool TakeMusicLock() override;
     void WriteDiagnostic(const char* line) override;
@@ -46,5 +49,10 @@ class ShellPlatformWin32 final : public ShellPlatform {
     // The same for one window.
     bool CloseWindow(WindowHandle window);
 };
+
+// The user's settings file in the roaming application-data folder `appData`, as the narrow
+// profile functions can open it: the folder's own spelling, else its short name; empty when the
+// code page can spell neither (short names switched off on that volume).
+std::string UserSettingsPathWin32(const std::wstring& appData);
 
 }  // namespace velmoria

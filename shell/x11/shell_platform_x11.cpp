@@ -227,8 +227,13 @@ std::string ShellPlatformX11::ProgramFolder() {
     return ProgramFolderPosix();
 }
 
-std::string ShellPlatformX11::SettingsFilePath() {
+std::string ShellPlatformX11::UserSettingsFilePath() {
     return XdgFolder("XDG_CONFIG_HOME", ".config") + "/velmoria/Velmoria.ini";
+}
+
+std::string ShellPlatformX11::ProgramSettingsFilePath() {
+    // Linux has always kept one file per user; no file beside the program is read.
+    return {};
 }
 
 std::string ShellPlatformX11::ReadPrivateProfile(const std::string& section, const std::string& key,
@@ -270,8 +275,8 @@ bool ShellPlatformX11::CloseWindow(WindowHandle window) {
     return !trap.Caught();
 }
 
-void ShellPlatformX11::RunSettingsDialog() {
-    RunSettingsDialogGtk(SettingsFilePath());
+void ShellPlatformX11::RunSettingsDialog(const std::string& settingsFile) {
+    RunSettingsDialogGtk(settingsFile);
 }
 
 }  // namespace velmoria

@@ -44,13 +44,14 @@ class ShellPlatformX11 final : public ShellPlatform {
     bool CanOpenForReading(const std::string& path) override;
     bool CreateFolder(const std::string& path) override;
     std::string ProgramFolder() override;
-    std::string SettingsFilePath() override;
+    std::string UserSettingsFilePath() override;
+    std::string ProgramSettingsFilePath() override;
     std::string ReadPrivateProfile(const std::string& section, const std::string& key,
                                    const std::string& file) override;
     bool WritePrivateProfile(const std::string& section, const std::string& key,
                              const std::string& value, const std::string& file) override;
     void AnimateZoom(uintptr_t, int16_t, int16_t, bool) override {}
-    void RunSettingsDialog() override;
+    void RunSettingsDialog(const std::string& settingsFile) override;
     BgmPlatform& Music() override;
     bool TakeMusicLock() override;
     void WriteDiagnostic(const char* line) override;

@@ -122,6 +122,13 @@ wine_prefix_at_dpi() {
         >/dev/null 2>&1
 }
 
+# The Unix path of the user's own settings file in WINEPREFIX, %APPDATA%\Velmoria\Velmoria.ini.
+wine_user_settings() {
+    local appdata
+    appdata=$("$wine_run" cmd /c 'echo %APPDATA%' 2>/dev/null | tr -d '\r')
+    printf '%s/Velmoria/Velmoria.ini\n' "$("$wine_run" winepath -u "$appdata" 2>/dev/null | tr -d '\r')"
+}
+
 # Starts an X server of the script's own (WIDTHxHEIGHT, default 1024x768; any further arguments
 # go to Xvfb) and points DISPLAY at it; it ends with the script, and so do the processes and
 # folders added to private_display_pids and private_folders. Returns 1 when Xvfb is missing or

@@ -48,7 +48,7 @@ wine_dialog_at() {
     "$dialog_layout" "$dpi" "$layout" || { fail "dialog-layout $dpi"; return; }
     wine_prefix_at_dpi "$dpi" "$work/prefix-$dpi" || { fail "no Wine prefix to copy"; return; }
     cp "$windows_scr" "$program/Velmoria.scr"
-    settings "$program/Velmoria.ini"
+    settings "$(wine_user_settings)"
     wine_japanese "$program/Velmoria.scr" /c >/dev/null 2>&1 &
     local pid=$!
     find_dialog || { fail "no dialog"; kill "$pid"; return; }

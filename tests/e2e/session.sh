@@ -33,7 +33,8 @@ lame --quiet -b 64 "$work/tone.wav" "$work/music files/my song.mp3" || { echo "F
 
 if [ "$platform" = wine ]; then
     sprite="$WINEPREFIX/drive_c/q_sarn/Skorvane.bmp"
-    ini="$work/program/Velmoria.ini"
+    ini=$(wine_user_settings)
+    mkdir -p "$(dirname "$ini")"
     native() { printf 'Z:%s' "${1//\//\\}"; }
     printf 'pcm.!default {\n    type null\n}\n' >"$work/alsa-null.conf"
     # winmm's commands and sounds, traced on the shell's standard error. Started in the
@@ -142,7 +143,6 @@ done
 case_name="no renderer program"
 mkdir -p "$work/lonely"
 cp "$scr" "$work/lonely/Velmoria.scr"
-[ "$platform" = wine ] && cp "$ini" "$work/lonely/Velmoria.ini"
 run_scr "$work/lonely" /s &
 lonely=$!
 wait_until 15 sh -c "! kill -0 $lonely 2>/dev/null" || { fail "the shell did not end by itself"; kill "$lonely"; }

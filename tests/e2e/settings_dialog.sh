@@ -4,7 +4,8 @@
 # client size, the gradient down the right margin row by row, the strip on the panel, the marks
 # following clicks, "なし" then "設定" writing the INI bytes (the same bytes on both platforms),
 # "ｷｬﾝｾﾙ" leaving the file as it was, a second start ending at once, the file picker driven by
-# typing a path, and the link starting the system's handler (a test handler of our own). On
+# typing a path, and the link starting the system's handler (a test handler of our own); on
+# Windows, the starting values from a file beside the program, which "設定" leaves alone. On
 # Linux, with the primary monitor right of another, the dialog opens on the primary monitor.
 #
 #   settings_dialog.sh linux|wine VELMORIA_SCR WORKDIR
@@ -15,7 +16,8 @@ work=$3
 rm -rf "$work" && mkdir -p "$work"
 start_private_display || { echo "SKIP: no Xvfb"; exit 77; }
 
-# The settings file: beside the program on Windows, under XDG_CONFIG_HOME on Linux.
+# The settings file is the user's own: %APPDATA%\Velmoria on Windows (a file beside the program
+# only gives starting values), under XDG_CONFIG_HOME on Linux.
 # GTK keeps its file chooser settings in memory: the test has no session bus for dconf.
 export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_CACHE_HOME="$work/cache"
 export GSETTINGS_BACKEND=memory
@@ -23,14 +25,15 @@ if [ "$platform" = wine ]; then
     japanese_locale "$work/locale"
     mkdir -p "$work/program" && cp "$program" "$work/program/Velmoria.scr"
     program="$work/program/Velmoria.scr"
-    ini="$work/program/Velmoria.ini"
+    ini=$(wine_user_settings)
+    rm -rf "$(dirname "$ini")"
 else
     ini="$XDG_CONFIG_HOME/velmoria/Velmoria.ini"
+    mkdir -p "$(dirname "$ini")"
 fi
-mkdir -p "$(dirname "$ini")"
 
 # The link's handler: the default for https, which writes down the address it was given.
-mkdir -p "$XDG_DATA_HOME/applications"
+mkdir -p "$XDG_DATA_HOME/applications" "$XDG_CONFIG_HOME"
 cat >"$work/record-url" <<EOF
 #!/bin/sh
 printf '%s\n' "\$1" >>"$work/urls"
@@ -59,7 +62,7 @@ native_path() {
 
 # The settings in code page 932: kind, track, and (when given) the file.
 write_settings() {
-    printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=%s\r\nBGM\xd8\xcb\xdf\xb0\xc4=%s\r\n' "$1" "$2" >"$ini"
+    printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=%s\r\nBGM\xd8\xcb\xdf\xb0\xc4=%s\r\n' "$1" "$2" >"${3:-$ini}"
 }
 # One key's value, read with Python's code page 932 decoder.
 stored() {
@@ -174,6 +177,26 @@ for y in range(246):
     case_name=""
 }
 
+# Windows: with no file of the user's own, the program folder's gives the starting values; "設定"
+# makes the user's folder and file and leaves the program folder's as it was.
+starting_values() {
+    case_name="starting values"
+    local beside="$work/program/Velmoria.ini"
+    write_settings 1 7 "$beside"
+    cp "$beside" "$work/beside-before.ini"
+    start_dialog || return
+    expect_marks "$(shot starting-values)" 1
+    click 362 212  # "設定"
+    expect_closed "設定"
+    printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=1\r\nBGM\xd8\xcb\xdf\xb0\xc4=7\r\nBGM\xcc\xa7\xb2\xd9=\r\n' \
+        >"$work/expected.ini"
+    cmp -s "$ini" "$work/expected.ini" ||
+        fail "the user's file is not the expected bytes: $(xxd "$ini" 2>&1 | head -n 4)"
+    cmp -s "$beside" "$work/beside-before.ini" || fail "the program folder's file changed"
+    rm -f "$beside"
+    case_name=""
+}
+
 pick_and_store() {
     case_name="file picker"
     # The file of the settings exists, so the picker opens in its folder, where the name alone
@@ -239,6 +262,8 @@ on_primary_monitor() {
     case_name=""
 }
 
+[ "$platform" = wine ] && starting_values
+mkdir -p "$(dirname "$ini")"
 run_cases bare
 pick_and_store
 follow_link

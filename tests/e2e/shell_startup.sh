@@ -12,11 +12,12 @@ require_display
 rm -rf "$work" && mkdir -p "$work"
 
 if [ "$platform" = wine ]; then
-    # The settings file lies beside the program; the work folder is C:\q_sarn.
+    # The settings file is the user's own, in %APPDATA%; the work folder is C:\q_sarn.
     mkdir -p "$work/program"
     cp "$scr" "$work/program/Velmoria.scr"
     cp "$renderer" "$work/program/Velmoria.dll"
-    ini="$work/program/Velmoria.ini"
+    ini=$(wine_user_settings)
+    mkdir -p "$(dirname "$ini")"
     folder="${WINEPREFIX:?}/drive_c/q_sarn"
     scr_run() { timeout 30 "$wine_run" "$work/program/Velmoria.scr" "$@" >/dev/null 2>&1; }
     window() { "$wine_run" "$shell_window" "$@" >/dev/null 2>&1; }

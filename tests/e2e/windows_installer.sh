@@ -1,14 +1,21 @@
 #!/usr/bin/env bash
 # The Windows installer under Wine, in a Wine prefix of its own (a copy of the test prefix), on
-# an X server of its own: "/S" installs both programs in the system folder, the settings file
-# beside them, the uninstall entry and the current saver; the installed saver runs a session
-# (the renderer draws, moving the mouse ends it, the shell ends with it); "/c" shows the dialog and its
-# "設定" is kept in the system folder; the silent uninstaller removes files and entries.
+# an X server of its own: "/S" installs both programs in the system folder (and no settings
+# file), the uninstall entry and the current saver; the installed saver runs a session (the
+# renderer draws, moving the mouse ends it, the shell ends with it); "/c" takes its starting
+# values from a file beside the program and "設定" writes the user's own file in %APPDATA%,
+# leaving that file alone; installing over a running session or preview ends it and leaves the
+# built files in place; the silent uninstaller removes files and entries, also while a session
+# or a preview runs; a copy that fails (a folder in the way, a busy file) fails the installer
+# with a non-zero exit.
 #
-#   windows_installer.sh SETUP_EXE WORKDIR
+#   windows_installer.sh SETUP_EXE SHELL_WINDOW_EXE WORKDIR
 source "$(dirname "$0")/common.sh"
+# The work folder is emptied and holds a Wine prefix: never run with one missing.
+[ $# -eq 3 ] && [ -n "$3" ] || { echo "usage: windows_installer.sh SETUP_EXE SHELL_WINDOW_EXE WORKDIR"; exit 2; }
 setup=$1
-work=$2
+shell_window=$2
+work=$3
 rm -rf "$work" && mkdir -p "$work"
 [ -f "$setup" ] || { echo "SKIP: no installer (makensis missing)"; exit 77; }
 start_private_display || { echo "SKIP: no Xvfb"; exit 77; }
@@ -17,41 +24,109 @@ export WINEPREFIX="$work/prefix"
 cp -a "${VELMORIA_TEST_PREFIX:-$e2e_root/build/wineprefix}" "$WINEPREFIX" 2>/dev/null ||
     "$wine_run" --make-prefix
 trap 'wineserver -k >/dev/null 2>&1; stop_private_processes' EXIT
+built=$(dirname "$setup")
 system="$WINEPREFIX/drive_c/windows/system32"
+installed='C:\windows\system32\Velmoria.scr'
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Velmoria'
+user_ini=$(wine_user_settings)
+cp "$setup" "$work/Velmoria-setup.exe"
+
 registry_value() {  # KEY NAME: the value's data, or nothing
     "$wine_run" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
         awk -v name="$2" '$1 == name { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
 }
+current_saver() { registry_value 'HKCU\Control Panel\Desktop' SCRNSAVE.EXE; }
+
+# The silent installer; its exit code is the script's to check.
+install() { timeout 180 "$wine_run" "$work/Velmoria-setup.exe" /S >/dev/null 2>&1; }
+expect_installed() {
+    local file
+    for file in Velmoria.scr Velmoria.dll; do
+        cmp -s "$system/$file" "$built/$file" || fail "$file in the system folder is not the built one"
+    done
+    [ "$(registry_value "$uninstall_key" DisplayName)" = "Velmoria screen saver" ] ||
+        fail "no uninstall entry"
+}
+# The quiet uninstall command of the entry. The uninstaller copies itself to the temporary
+# folder and runs from there: its work is waited for.
+uninstall() {
+    local command program
+    command=$(registry_value "$uninstall_key" QuietUninstallString)
+    program=$(printf '%s' "$command" | sed -n 's/^"\([^"]*\)" \/S$/\1/p')
+    [ -n "$program" ] || { fail "the quiet uninstall command is '$command'"; return; }
+    timeout 60 "$wine_run" "$program" /S >/dev/null 2>&1
+    wait_until 120 sh -c "[ ! -e '$system/Velmoria.scr' ] && [ ! -e '$system/Velmoria.dll' ] &&
+        [ ! -e '$WINEPREFIX/drive_c/Program Files/Velmoria' ]" || fail "the uninstaller left files"
+}
+expect_uninstalled() {
+    local file
+    for file in Velmoria.scr Velmoria.dll Velmoria.ini; do
+        [ -e "$system/$file" ] && fail "$file is still in the system folder"
+    done
+    [ -n "$(registry_value "$uninstall_key" DisplayName)" ] && fail "the uninstall entry is still there"
+    [ -n "$(current_saver)" ] && fail "SCRNSAVE.EXE still names Velmoria"
+}
+
+# Our programs, started from the system folder; `running` is the shell's process.
+renderer_shown() { xdotool search --onlyvisible --name '^Skorvane_VC$' >/dev/null 2>&1; }
+start_session() {
+    xdotool mousemove 300 300
+    "$wine_run" "$installed" /s >/dev/null 2>&1 &
+    running=$!
+    wait_until 60 renderer_shown || fail "the installed saver's renderer showed no window"
+}
+# A preview in a host window of the window tool, as the display settings show one.
+preview_shown() { "$wine_run" "$shell_window" child "$host_id" >/dev/null 2>&1; }
+start_preview() {
+    rm -f "$work/host.id"
+    "$wine_run" "$shell_window" host 152x112 >"$work/host.id" 2>/dev/null &
+    host_pid=$!
+    wait_until 30 test -s "$work/host.id" || fail "no host window"
+    host_id=$(head -n 1 "$work/host.id" | tr -d '\r')
+    "$wine_run" "$installed" /p "$host_id" >/dev/null 2>&1 &
+    running=$!
+    wait_until 30 preview_shown || fail "the installed preview did not show"
+}
+start_running() { "start_$1"; }
+# The program started last has ended, and no renderer is left; the preview's host goes too.
+expect_ended() {
+    wait_until 30 sh -c "! kill -0 $running 2>/dev/null" || { fail "the running $1 lives on"; kill "$running"; }
+    wait "$running" 2>/dev/null
+    wait_until 30 sh -c '! xdotool search --name "^Skorvane_VC\$" >/dev/null 2>&1' ||
+        fail "a renderer window is left"
+    if [ "$1" = preview ]; then
+        "$wine_run" "$shell_window" close "$host_id" >/dev/null 2>&1
+        wait_until 30 sh -c "! kill -0 $host_pid 2>/dev/null" || kill "$host_pid" 2>/dev/null
+        wait "$host_pid" 2>/dev/null
+    fi
+}
+# The user's settings file in code page 932: kind, track, no music file.
+settings_bytes() {
+    printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=%s\r\nBGM\xd8\xcb\xdf\xb0\xc4=%s\r\n' "$1" "$2"
+    [ -n "${3:-}" ] && printf 'BGM\xcc\xa7\xb2\xd9=\r\n'
+}
 
 case_name="install"
-cp "$setup" "$work/Velmoria-setup.exe"
-timeout 120 "$wine_run" "$work/Velmoria-setup.exe" /S || fail "the installer ended with $?"
-for file in Velmoria.scr Velmoria.dll Velmoria.ini; do
-    [ -f "$system/$file" ] || fail "no $file in the system folder"
-done
-cmp -s "$system/Velmoria.scr" "$(dirname "$setup")/Velmoria.scr" || fail "Velmoria.scr is not the built one"
-[ "$(registry_value "$uninstall_key" DisplayName)" = "Velmoria screen saver" ] ||
-    fail "no uninstall entry"
-uninstaller=$(registry_value "$uninstall_key" QuietUninstallString)
-[ -n "$uninstaller" ] || fail "no quiet uninstall command"
-[ "$(registry_value 'HKCU\Control Panel\Desktop' SCRNSAVE.EXE)" = 'C:\windows\system32\Velmoria.scr' ] ||
-    fail "Velmoria is not the current saver: '$(registry_value 'HKCU\Control Panel\Desktop' SCRNSAVE.EXE)'"
+install || fail "the installer ended with $?"
+expect_installed
+[ -e "$system/Velmoria.ini" ] && fail "the installer made a settings file in the system folder"
+[ "$(current_saver)" = "$installed" ] || fail "Velmoria is not the current saver: '$(current_saver)'"
 
 case_name="installed session"
-xdotool mousemove 300 300
-"$wine_run" 'C:\windows\system32\Velmoria.scr' /s >/dev/null 2>&1 &
-session=$!
-wait_until 60 sh -c 'xdotool search --onlyvisible --name "^Skorvane_VC\$" >/dev/null 2>&1' ||
-    fail "the installed saver's renderer showed no window"
+start_session
 wait_for_drawing 30 || fail "the renderer drew nothing"
 sleep 1
 xdotool mousemove 700 600  # further than the mouse threshold
-wait_until 20 sh -c "! kill -0 $session 2>/dev/null" || { fail "the shell did not end"; kill "$session"; }
-wait "$session" 2>/dev/null
+wait_until 20 sh -c "! kill -0 $running 2>/dev/null" || { fail "the shell did not end"; kill "$running"; }
+wait "$running" 2>/dev/null
 
+# An administrator's starting values beside the program: the dialog opens with them, and "設定"
+# writes the user's own file, the folder made for it.
 case_name="installed dialog"
-wine_japanese 'C:\windows\system32\Velmoria.scr' /c >/dev/null 2>&1 &
+rm -rf "$(dirname "$user_ini")"
+settings_bytes 1 4 >"$system/Velmoria.ini"
+cp "$system/Velmoria.ini" "$work/defaults.ini"
+wine_japanese "$installed" /c >/dev/null 2>&1 &
 dialog=$!
 window=""
 wait_until 60 sh -c 'xdotool search --onlyvisible --name "^<Velmoria>\$" >/dev/null 2>&1' &&
@@ -60,30 +135,66 @@ if [ -n "$window" ]; then
     read -r cx cy < <(xwininfo -id "$window" | awk '/Absolute upper-left X:/ { x = $4 }
         /Absolute upper-left Y:/ { y = $4 } END { print x, y }')
     wait_for_pixel $((cx + 490)) $((cy + 123)) DCDCFA 15 || fail "the dialog was not drawn"
-    xdotool mousemove $((cx + 12 + 50)) $((cy + 16 + 61)) click 1  # "音楽CD"
     sleep 0.5
     xdotool mousemove $((cx + 362)) $((cy + 212)) click 1  # "設定"
     wait_until 15 sh -c "! kill -0 $dialog 2>/dev/null" || { fail "設定 did not close the dialog"; kill "$dialog"; }
-    printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=1\r\nBGM\xd8\xcb\xdf\xb0\xc4=0\r\nBGM\xcc\xa7\xb2\xd9=\r\n' >"$work/expected.ini"
-    cmp -s "$system/Velmoria.ini" "$work/expected.ini" ||
-        fail "the installed settings file is not what 設定 wrote: $(xxd "$system/Velmoria.ini" | head -n 3)"
+    settings_bytes 1 4 with-file >"$work/expected.ini"
+    cmp -s "$user_ini" "$work/expected.ini" ||
+        fail "the user's settings file is not what 設定 wrote: $(xxd "$user_ini" 2>&1 | head -n 3)"
+    cmp -s "$system/Velmoria.ini" "$work/defaults.ini" || fail "設定 changed the file beside the program"
 else
     fail "the installed saver showed no dialog"
     kill "$dialog"
 fi
 wait "$dialog" 2>/dev/null
 
-case_name="uninstall"
-# The uninstaller copies itself to the temporary folder and runs from there: wait for its work.
-program=$(printf '%s' "$uninstaller" | sed -n 's/^"\([^"]*\)" \/S$/\1/p')
-[ -n "$program" ] || fail "the quiet uninstall command is '$uninstaller'"
-timeout 60 "$wine_run" "$program" /S >/dev/null 2>&1
-wait_until 30 sh -c "[ ! -e '$system/Velmoria.scr' ] && [ ! -e '$WINEPREFIX/drive_c/Program Files/Velmoria' ]" ||
-    fail "the uninstaller left files"
-for file in Velmoria.scr Velmoria.dll Velmoria.ini; do
-    [ -e "$system/$file" ] && fail "$file is still there"
+# Installing over a copy that runs from older files: the copy is ended, the built files are in
+# place, and the starting values beside the program are kept byte for byte.
+for what in session preview; do
+    case_name="install over a running $what"
+    printf 'old' >>"$system/Velmoria.scr"
+    printf 'old' >>"$system/Velmoria.dll"
+    start_running "$what"
+    install || fail "the installer ended with $?"
+    expect_installed
+    expect_ended "$what"
+    cmp -s "$system/Velmoria.ini" "$work/defaults.ini" || fail "the file beside the program changed"
 done
-[ -n "$(registry_value "$uninstall_key" DisplayName)" ] && fail "the uninstall entry is still there"
-[ -n "$(registry_value 'HKCU\Control Panel\Desktop' SCRNSAVE.EXE)" ] && fail "SCRNSAVE.EXE still names Velmoria"
+
+# Uninstalling while a copy runs: the copy is ended and nothing is left, not even the entry.
+for what in session preview; do
+    case_name="uninstall while a $what runs"
+    [ -e "$system/Velmoria.scr" ] || install || fail "the installer ended with $?"
+    start_running "$what"
+    uninstall
+    expect_ended "$what"
+    expect_uninstalled
+done
+[ -f "$user_ini" ] || fail "the uninstaller removed the user's own settings"
+
+# A file that cannot be written fails the install: a folder where a program should go, or a
+# program file held by a running program that is not ours (the window tool under that name).
+for blocker in folder busy; do
+    case_name="failing copy ($blocker)"
+    rm -rf "$system/Velmoria.dll"
+    blocker_pid=""
+    if [ "$blocker" = folder ]; then
+        mkdir "$system/Velmoria.dll"
+    else
+        cp "$shell_window" "$system/Velmoria.dll"
+        "$wine_run" 'C:\windows\system32\Velmoria.dll' open "Not Velmoria" >/dev/null 2>&1 &
+        blocker_pid=$!
+        wait_until 30 "$wine_run" "$shell_window" exists "Not Velmoria" || fail "the blocker did not start"
+    fi
+    install && fail "the installer reported success"
+    [ -n "$(registry_value "$uninstall_key" DisplayName)" ] && fail "a failed install registered an uninstaller"
+    if [ -n "$blocker_pid" ]; then
+        cmp -s "$system/Velmoria.dll" "$shell_window" || fail "the busy file was changed"
+        "$wine_run" "$shell_window" close "Not Velmoria" >/dev/null 2>&1
+        wait_until 30 sh -c "! kill -0 $blocker_pid 2>/dev/null" || kill "$blocker_pid"
+        wait "$blocker_pid" 2>/dev/null
+    fi
+    rm -rf "$system/Velmoria.dll" "$system/Velmoria.scr"
+done
 case_name=""
 finish "Windows installer"

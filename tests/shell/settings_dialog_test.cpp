@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -14,6 +15,7 @@
 #include "shell/helpers.h"
 #include "shell/settings_dialog/settings_dialog.h"
 #include "shell/settings_file.h"
+#include "shell/shell_forms.h"
 #include "tests/shell/test_files.h"
 #include "tests/support/fake_shell_platform.h"
 
@@ -407,6 +409,30 @@ TEST_F(SettingsDialogTest, CancelWritesNothing) {
     dialog_.ButtonClick(DialogButton::Cancel);
     EXPECT_EQ(view_.calls.back(), "Close");
     EXPECT_EQ(scratch_.Read("Velmoria.ini"), before);
+}
+
+// Starting values from the program folder's file: "設定" writes them into the user's own file,
+// in a folder made for it, and leaves the program folder's file as it was.
+TEST_F(SettingsDialogTest, SetWritesOnlyTheUsersFile) {
+    const std::string programBytes =
+        "[Section]\r\nBGM\x8B\xE6\x95\xAA=1\r\nBGM\xD8\xCB\xDF\xB0\xC4=5\r\n";
+    platform_.programSettingsFile = scratch_.Write("program.ini", programBytes);
+    const std::filesystem::path userFolder = std::filesystem::path(scratch_.Folder()) / "user";
+    platform_.settingsFile = (userFolder / "Velmoria.ini").string();
+    ReadSettings();
+    ASSERT_EQ(BgmRepeat, 5);
+    ShellForms("/c").ShowSettingsDialog();
+    ASSERT_EQ(platform_.calls.back(), "RunSettingsDialog " + platform_.settingsFile);
+
+    // The fake makes no folders: the test makes the one the dialog asks for.
+    std::filesystem::create_directory(userFolder);
+    RecordingView view;
+    SettingsDialog dialog(view, platform_.settingsFile);
+    dialog.FormLoad();
+    dialog.ButtonClick(DialogButton::Set);
+    EXPECT_EQ(platform_.folders, std::vector<std::string>{userFolder.string()});
+    EXPECT_EQ(scratch_.Read("user/Velmoria.ini"), programBytes + "BGM\xCC\xA7\xB2\xD9=\r\n");
+    EXPECT_EQ(scratch_.Read("program.ini"), programBytes);
 }
 
 TEST_F(SettingsDialogTest, TheLinkOpensBetweenHourglassAndDefault) {

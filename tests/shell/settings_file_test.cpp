@@ -2,12 +2,17 @@
 // every case of the music settings, on real files.
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <filesystem>
 #include <string>
 
 #include "shell/helpers.h"
 #include "shell/settings_file.h"
 #include "test_files.h"
+#include "tests/support/fake_shell_platform.h"
 
 namespace velmoria {
 namespace {
@@ -146,6 +151,80 @@ TEST_F(ReadSettingsTest, FailedWriteLeavesFileAlone) {
     EXPECT_EQ(ApiResult, 0);
     EXPECT_TRUE(std::filesystem::is_directory(folder_.Path("Velmoria.ini")));
 }
+
+// Where the settings come from: the user's own file once it exists, even without the keys;
+// until then the program folder's, which gives the starting values; else the defaults.
+TEST(SettingsFileRule, UserFileFirstThenTheProgramFoldersFile) {
+    struct Case {
+        const char* name;
+        bool userPossible;    // the platform names a file of the user's own
+        const char* user;     // its track, "" for a file without keys, null for no file
+        const char* program;  // the same for the program folder's file
+        int16_t repeat;
+        bool readsUser;
+    };
+    const Case cases[] = {
+        {"both files", true, "7", "3", 7, true},
+        {"the user's file without keys", true, "", "3", 0, true},
+        {"only the program folder's", true, nullptr, "3", 3, false},
+        {"no file of the user's possible", false, nullptr, "3", 3, false},
+        {"neither", true, nullptr, nullptr, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScratchFolder folder;
+        test::FakeShellPlatform platform;
+        test::ConnectedShellPlatform connected(platform);
+        const auto settings = [&](const char* name, const char* track) {
+            if (track == nullptr) {
+                return folder.Path(name);
+            }
+            const std::string keys =
+                *track == '\0' ? std::string() : kRepeatBytes + "=" + track + "\r\n";
+            return folder.Write(name, "[Section]\r\n" + keys);
+        };
+        platform.settingsFile = c.userPossible ? settings("user.ini", c.user) : "";
+        platform.programSettingsFile = settings("program.ini", c.program);
+        platform.programFolder = folder.Folder();
+        const std::string programBefore = folder.Read("program.ini");
+        BgmRepeat = 99;
+        ReadSettings();
+        EXPECT_EQ(BgmRepeat, c.repeat);
+        EXPECT_EQ(SettingsFileToRead(), c.readsUser            ? platform.settingsFile
+                                        : c.program != nullptr ? platform.programSettingsFile
+                                                               : "");
+        EXPECT_EQ(folder.Read("program.ini"), programBefore);
+    }
+}
+
+TEST(SettingsFileRule, NoFileNameIsNoFile) {
+    ApiResult = 1;
+    WriteIniString(kSettingsSection, kKeyBgmKind, "1", "");
+    EXPECT_EQ(ApiResult, 0);
+    EXPECT_EQ(GetIniString(kSettingsSection, kKeyBgmKind, ""), "");
+}
+
+#ifdef _WIN32
+// The narrow profile functions reach the user's folder whatever script its name is in: a name
+// the code page cannot spell (Hangul, in code page 932 and 1252 alike) by its short form.
+TEST(UserSettingsPathWin32, NamesTheProfileFolderNarrowly) {
+    ScratchFolder folder;
+    const std::filesystem::path base(folder.Folder());
+    for (const std::wstring& name : {std::wstring(L"Roaming"), std::wstring(L"\uD55C\uAE00")}) {
+        const std::filesystem::path appData = base / name;
+        std::filesystem::create_directory(appData);
+        const std::string file = UserSettingsPathWin32(appData.wstring());
+        ASSERT_FALSE(file.empty());
+        if (name == L"Roaming") {
+            EXPECT_EQ(file, folder.Path("Roaming") + "\\Velmoria\\Velmoria.ini");
+        }
+        CreateDirectoryA(FolderOf(file).c_str(), nullptr);
+        EXPECT_NE(WritePrivateProfileStringA("Section", "Key", "1", file.c_str()), 0);
+        EXPECT_TRUE(std::filesystem::is_regular_file(appData / "Velmoria" / "Velmoria.ini"));
+    }
+    EXPECT_EQ(UserSettingsPathWin32(L""), "");
+}
+#endif
 
 }  // namespace
 }  // namespace velmoria

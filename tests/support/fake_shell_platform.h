@@ -130,7 +130,8 @@ class FakeShellPlatform final : public ShellPlatform {
         return true;
     }
     std::string ProgramFolder() override { return programFolder; }
-    std::string SettingsFilePath() override { return settingsFile; }
+    std::string UserSettingsFilePath() override { return settingsFile; }
+    std::string ProgramSettingsFilePath() override { return programSettingsFile; }
     std::string ReadPrivateProfile(const std::string& section, const std::string& key,
                                    const std::string& file) override {
         return native.ReadPrivateProfile(section, key, file);
@@ -140,7 +141,9 @@ class FakeShellPlatform final : public ShellPlatform {
         return native.WritePrivateProfile(section, key, value, file);
     }
     void AnimateZoom(uintptr_t, int16_t, int16_t, bool) override {}
-    void RunSettingsDialog() override { calls.push_back("RunSettingsDialog"); }
+    void RunSettingsDialog(const std::string& file) override {
+        calls.push_back("RunSettingsDialog " + file);
+    }
     BgmPlatform& Music() override { return music != nullptr ? *music : native.Music(); }
     bool TakeMusicLock() override {
         ++musicLockTakes;
@@ -173,7 +176,8 @@ class FakeShellPlatform final : public ShellPlatform {
     double twipsX = 15.0;
     double twipsY = 15.0;
     std::string programFolder = "program";
-    std::string settingsFile;
+    std::string settingsFile;         // the user's own
+    std::string programSettingsFile;  // beside the program: starting values
     BgmPlatform* music = nullptr;
     bool musicLockHeld = false;  // another copy holds the session's music lock
     int musicLockTakes = 0;
