@@ -61,6 +61,10 @@ class RendererPlatform {
     // One line for the developer, never shown to the user: OutputDebugStringA on Windows,
     // standard error on Linux. See renderer/diagnostics.h.
     virtual void WriteDiagnostic(const char* line) = 0;
+
+    // The exit code of a run whose window could not be made: 0 on Windows, where the program
+    // always ends with 0; non-zero on Linux, where a screen-saver daemon logs it.
+    virtual int SetupFailureExitCode() { return 0; }
 };
 
 // What the window of the renderer program supplies to its set-up and frame loop

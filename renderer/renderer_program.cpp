@@ -19,22 +19,23 @@ int RunRenderer(RendererWindow& window, int showCommand) {
     Registry& registry = RendererPlatform::Current().CurrentUserRegistry();
     ReadSystemSaverValues(*saverSettings, registry);
     ReadRendererSettings(*saverSettings, registry);
-    RunRendererWindow(window, *saverSettings, showCommand);
+    const bool ran = RunRendererWindow(window, *saverSettings, showCommand);
     delete saverSettings;
     saverSettings = nullptr;
-    return 0;
+    return ran ? 0 : RendererPlatform::Current().SetupFailureExitCode();
 }
 
-void RunRendererWindow(RendererWindow& window, SaverSettings& settings, int showCommand) {
+bool RunRendererWindow(RendererWindow& window, SaverSettings& settings, int showCommand) {
     int32_t width = 0;
     int32_t height = 0;
     if (!window.Create(settings, width, height)) {
-        return;
+        return false;
     }
     InitScene(width, height);
     window.Show(showCommand);
     RunFrameLoop(window, DrawFrame);
     window.TearDown();
+    return true;
 }
 
 void RunFrameLoop(RendererWindow& window, const std::function<void()>& drawFrame) {

@@ -14,13 +14,14 @@ namespace velmoria {
 extern SaverSettings* saverSettings;
 
 // Creates and fills the settings record, runs the window and its loop, frees the record.
-// Returns the process's exit code, which is always 0.
+// Returns the process's exit code: 0, or the platform's SetupFailureExitCode when the window
+// could not be made.
 int RunRenderer(RendererWindow& window, int showCommand);
 
 // Creates the window and its context, sets up the scene at the window's size, shows the window,
-// runs the frame loop until the window is gone and releases the context. Returns at once when
-// the window cannot be created.
-void RunRendererWindow(RendererWindow& window, SaverSettings& settings, int showCommand);
+// runs the frame loop until the window is gone and releases the context. Returns false at once
+// when the window cannot be created.
+bool RunRendererWindow(RendererWindow& window, SaverSettings& settings, int showCommand);
 
 // Until the window quits: every pending message is handled first; only when none is left is a
 // frame drawn and presented. No pacing: as fast as the swap allows.

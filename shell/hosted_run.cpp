@@ -1,24 +1,44 @@
 // Reading a daemon's hosted run from the arguments and the environment.
 #include "shell/hosted_run.h"
 
+#include "common/window_id.h"
+
 namespace velmoria {
+
+namespace {
+
+HostedRun Hosted(const std::string& text) {
+    HostedRun run;
+    run.hosted = true;
+    run.given = text;
+    if (!text.empty()) {
+        if (const std::optional<uint32_t> id = ParseWindowId(text)) {
+            run.window = std::to_string(*id);
+        } else {
+            run.badWindow = true;
+        }
+    }
+    return run;
+}
+
+}  // namespace
 
 HostedRun HostedRunFrom(const std::vector<std::string>& arguments, const char* environmentWindow) {
     const std::string fromEnvironment = environmentWindow != nullptr ? environmentWindow : "";
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if ((argument == "-window-id" || argument == "--window-id") && i + 1 < arguments.size()) {
-            return {true, arguments[i + 1]};
+            return Hosted(arguments[i + 1].empty() ? "(empty)" : arguments[i + 1]);
         }
     }
     for (const std::string& argument : arguments) {
         if (argument == "-root" || argument == "--root") {
-            return {true, fromEnvironment};
+            return Hosted(fromEnvironment);
         }
     }
     // A bare start under a daemon: the daemon set the window.
     if (arguments.empty() && !fromEnvironment.empty()) {
-        return {true, fromEnvironment};
+        return Hosted(fromEnvironment);
     }
     return {};
 }

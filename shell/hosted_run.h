@@ -10,8 +10,12 @@ namespace velmoria {
 
 struct HostedRun {
     bool hosted = false;
-    // The window id as given (decimal or 0x hex); empty for the root window.
+    // The window id in decimal, read as the renderer reads it (ParseWindowId); empty for the
+    // root window.
     std::string window;
+    // Hosted, but what was given is no window id: the run cannot do its job.
+    bool badWindow = false;
+    std::string given;  // the text that was given, for the message
 };
 
 // `arguments` are the program's arguments without its own path; `environmentWindow` is

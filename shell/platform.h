@@ -55,6 +55,9 @@ class StartedProgram {
     virtual ~StartedProgram() = default;
     virtual int32_t ProcessId() = 0;
     virtual bool HasEnded() = 0;
+    // Its exit code once it has ended by itself; nothing while it runs, when it was killed by a
+    // signal, or where the platform does not tell.
+    virtual std::optional<int> ExitCode() { return std::nullopt; }
     // Ends it (SIGTERM, and no process is left behind); a hosted session's end takes its
     // renderer with it.
     virtual void Terminate() {}

@@ -15,6 +15,7 @@ namespace velmoria {
 
 std::string RendererPath;
 bool RendererHosted = false;
+bool SessionFailed = false;
 
 bool PlaysMusic(bool hosted, bool lockTaken) {
     return !hosted || lockTaken;
@@ -44,6 +45,14 @@ bool RendererWatch::Gone(bool windowExists, int64_t nowMs) {
         return false;
     }
     return seen_ || process_ == nullptr || process_->HasEnded() || nowMs - startedMs_ >= kGraceMs;
+}
+
+bool RendererWatch::Failed() {
+    if (process_ == nullptr) {
+        return true;
+    }
+    const std::optional<int> code = process_->HasEnded() ? process_->ExitCode() : std::nullopt;
+    return (code && *code != 0) || !seen_;
 }
 
 // ---- The form ----
@@ -118,6 +127,7 @@ void SessionForm::Timer3_Timer() {
         return;
     }
     Timer3.SetEnabled(false);
+    SessionFailed = watch_.Failed();
     Form_QueryUnload();
 }
 

@@ -21,6 +21,11 @@ extern std::string RendererPath;
 // its process, not a window title, and the session's end ends the renderer too.
 extern bool RendererHosted;
 
+// The session could not do its job: the renderer did not start, ended with a non-zero exit
+// code, or showed no window within the grace period. Set when the session form unloads; the
+// Linux entry turns it into a non-zero exit status (Windows ends with 0 whatever happened).
+extern bool SessionFailed;
+
 // Whether this copy plays the music. A daemon's hosted copies run one per monitor: only the one
 // that took the desktop session's music lock plays. An ordinary start plays in any case (it
 // takes the lock too, so that hosted copies beside it keep quiet).
@@ -49,6 +54,9 @@ class RendererWatch {
         }
     }
     bool Gone(bool windowExists, int64_t nowMs);
+    // The renderer failed: no process, an exit code other than 0, or gone without its window
+    // ever having been seen.
+    bool Failed();
 
   private:
     std::unique_ptr<StartedProgram> process_;

@@ -16,6 +16,7 @@ class RendererPlatformPosix : public RendererPlatform {
     std::unique_ptr<Bgr24Converter> NewBgr24Converter() override;
     // Read once: $VELMORIA_REGISTRY, else $XDG_CONFIG_HOME/velmoria/registry.reg (XDG rule).
     Registry& CurrentUserRegistry() override;
+    int SetupFailureExitCode() override { return 1; }
     // "Error: " and the text on standard error.
     void ShowErrorBox(const char* text) override;
     void HideCursor() override {}

@@ -11,11 +11,13 @@ void RendererPlatformX11::ShowErrorBox(const char* text) {
     ShowErrorBoxX11(text, window_.window());
 }
 
-// An empty 1 x 1 pointer for the window, kept for its whole life.
+// An empty 1 x 1 pointer for the window, kept for its whole life. A daemon's window (or the
+// root, for -root) is not ours: its pointer is left as the daemon set it, since nothing would
+// give it back after the run.
 void RendererPlatformX11::HideCursor() {
     Display* display = window_.display();
     const Window window = window_.window();
-    if (display == nullptr || window == None) {
+    if (display == nullptr || window == None || window_.hosted()) {
         return;
     }
     static char emptyBits[1] = {0};

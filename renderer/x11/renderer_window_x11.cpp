@@ -7,6 +7,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "common/saver_contract.h"
+#include "common/window_id.h"
 #include "common/x11/x11_support.h"
 #include "renderer/diagnostics.h"
 #include "renderer/input_rules.h"
@@ -26,9 +28,10 @@ namespace velmoria {
 
 namespace {
 
-// The server went away (or killed our connection): the window is gone, so end normally.
+// The server went away (or killed our connection): the window is gone, so end normally, at
+// once: exit handlers must not run in the middle of a GL call that Xlib interrupted.
 int EndWithoutServer(Display*) {
-    std::exit(0);
+    _exit(0);
 }
 
 void ReportXError(const char* line) {
@@ -474,9 +477,8 @@ Window HostWindowFromEnvironment() {
     if (text == nullptr || *text == '\0') {
         return None;
     }
-    char* end = nullptr;
-    const unsigned long id = std::strtoul(text, &end, 0);  // decimal, or 0x hexadecimal
-    return end != text && *end == '\0' ? static_cast<Window>(id) : None;
+    const std::optional<uint32_t> id = ParseWindowId(text);
+    return id ? static_cast<Window>(*id) : None;
 }
 
 }  // namespace velmoria

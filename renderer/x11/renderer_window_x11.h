@@ -23,6 +23,8 @@ class RendererWindowX11 final : public RendererWindow, private BlackWindowMaker 
     Display* display() const { return display_; }
     // The window, or None before it exists and once it is destroyed.
     Window window() const { return destroyed_ ? None : window_; }
+    // Drawing in a screen-saver daemon's window: its pointer is the daemon's business.
+    bool hosted() const { return host_ != None; }
     // The black windows over the other monitors.
     const MonitorWindows& monitors() const { return monitors_; }
 

@@ -161,9 +161,13 @@ class StartedProgramPosix final : public StartedProgram {
             int status = 0;
             const pid_t result = waitpid(pid_, &status, WNOHANG);
             ended_ = result == pid_ || (result < 0 && errno == ECHILD);
+            if (result == pid_ && WIFEXITED(status)) {
+                exitCode_ = WEXITSTATUS(status);
+            }
         }
         return ended_;
     }
+    std::optional<int> ExitCode() override { return exitCode_; }
     // Waits for it too, so that it is gone, not a zombie, when the shell ends; one that
     // ignores SIGTERM is killed after half a second.
     void Terminate() override {
@@ -184,6 +188,7 @@ class StartedProgramPosix final : public StartedProgram {
   private:
     pid_t pid_;
     bool ended_ = false;
+    std::optional<int> exitCode_;
 };
 
 }  // namespace

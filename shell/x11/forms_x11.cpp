@@ -89,15 +89,26 @@ int FormsX11::OnTimer(void* data) {
 }
 
 int FormsX11::OnSignal(void* self) {
-    static_cast<FormsX11*>(self)->CloseAllFromOutside();
+    auto* forms = static_cast<FormsX11*>(self);
+    forms->endingSignal_ = true;
+    forms->CloseAllFromOutside();
     return G_SOURCE_CONTINUE;
 }
 
 // ---- Forms ----
 
+FormsX11::FormsX11(Display* display) : display_(display) {
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        signalSources_.push_back(g_unix_signal_add(signal, OnSignal, this));
+    }
+}
+
 FormsX11::~FormsX11() {
     for (auto& [window, form] : forms_) {
         StopTimers(form);
+    }
+    for (const unsigned source : signalSources_) {
+        g_source_remove(source);
     }
 }
 
@@ -346,17 +357,10 @@ void FormsX11::RunWhileLoaded() {
     x->poll.events = G_IO_IN | G_IO_HUP | G_IO_ERR;
     g_source_add_poll(source, &x->poll);
     g_source_attach(source, nullptr);
-    std::vector<guint> signals;
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
-        signals.push_back(g_unix_signal_add(signal, OnSignal, this));
-    }
     loop_ = g_main_loop_new(nullptr, FALSE);
     g_main_loop_run(loop_);
     g_main_loop_unref(loop_);
     loop_ = nullptr;
-    for (const guint signal : signals) {
-        g_source_remove(signal);
-    }
     g_source_destroy(source);
     g_source_unref(source);
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <set>
 #include <utility>
+#include <vector>
 
 #include "shell/platform.h"
 
@@ -19,7 +20,9 @@ namespace velmoria {
 
 class FormsX11 {
   public:
-    explicit FormsX11(Display* display) : display_(display) {}
+    // Catches SIGTERM, SIGINT and SIGHUP from here on: one that comes before the loop runs (the
+    // renderer is started before it) is handled when it does, never by the default ending.
+    explicit FormsX11(Display* display);
     ~FormsX11();
     FormsX11(const FormsX11&) = delete;
     FormsX11& operator=(const FormsX11&) = delete;
@@ -43,6 +46,8 @@ class FormsX11 {
 
     // Closes every form from outside (signals, a lost connection): each one's unload runs.
     void CloseAllFromOutside();
+    // Whether an ending signal has come; the loop then closes every form.
+    bool EndingSignalCaught() const { return endingSignal_; }
     // The connection has gone: nothing more is sent to the server.
     void ForgetDisplay() { display_ = nullptr; }
 
@@ -72,6 +77,8 @@ class FormsX11 {
     friend struct XSourceX11;
 
     Display* display_;
+    std::vector<unsigned> signalSources_;  // GLib's sources for the ending signals
+    bool endingSignal_ = false;
     std::map<Window, Form> forms_;
     std::set<Window> watched_;
     std::map<std::pair<Window, int>, std::unique_ptr<TimerTick>> ticks_;

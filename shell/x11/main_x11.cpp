@@ -1,12 +1,17 @@
 // Velmoria.scr on Linux. The argument text is the arguments joined by single blanks, so that
 // "/p 1234" reads as it does on Windows. Run by a screen-saver daemon as a hack, it runs its
-// session with the renderer drawing in the daemon's window (see hosted_run.h).
+// session with the renderer drawing in the daemon's window (see hosted_run.h). A run that cannot
+// do its job (no display, a host that is no window, a renderer that did not run) says why in
+// one line on standard error and ends with 1, which a daemon logs.
 #include <X11/Xlib.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "common/x11/x11_support.h"
 #include "shell/hosted_run.h"
 #include "shell/session.h"
 #include "shell/shell_forms.h"
@@ -15,15 +20,31 @@
 
 namespace {
 
-// The root window's id, for "-root" without XSCREENSAVER_WINDOW; empty without a display.
-std::string RootWindowId() {
+int Failure(const std::string& why) {
+    std::fprintf(stderr, "Velmoria.scr: %s\n", why.c_str());
+    return 1;
+}
+
+// What keeps the run from starting: no display, or a host that is no window. Empty when none.
+std::string DisplayFault(const velmoria::HostedRun& hosted, std::string& rootWindow) {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
-        return "";
+        const char* name = XDisplayName(nullptr);
+        return std::string("cannot open the display ") +
+               (name != nullptr && name[0] != '\0' ? name : "(DISPLAY is not set)");
     }
-    const std::string id = std::to_string(DefaultRootWindow(display));
+    std::string fault;
+    rootWindow = std::to_string(DefaultRootWindow(display));
+    if (!hosted.window.empty()) {
+        velmoria::XErrorTrapX11 trap(display);
+        XWindowAttributes attributes;
+        const Window host = static_cast<Window>(std::stoul(hosted.window));
+        if (!XGetWindowAttributes(display, host, &attributes) || trap.Caught()) {
+            fault = "the host window " + hosted.given + " is no window";
+        }
+    }
     XCloseDisplay(display);
-    return id;
+    return fault;
 }
 
 }  // namespace
@@ -38,20 +59,41 @@ int main(int argc, char** argv) {
     }
     const velmoria::HostedRun hosted =
         velmoria::HostedRunFrom(arguments, std::getenv("XSCREENSAVER_WINDOW"));
+    if (hosted.badWindow) {
+        return Failure("not a window id: " + hosted.given);
+    }
+    const std::string mode = velmoria::ModeLetter(argumentText);
+    const bool needsDisplay =
+        hosted.hosted || argumentText.empty() || mode == "S" || mode == "C" || mode == "P";
+    std::string rootWindow;
+    if (needsDisplay) {
+        if (const std::string fault = DisplayFault(hosted, rootWindow); !fault.empty()) {
+            return Failure(fault);
+        }
+    }
     if (hosted.hosted) {
         // The renderer inherits the window through the environment; the session runs as a
         // start without arguments does (no cursor of ours to hide: the daemon has its own).
-        const std::string window = hosted.window.empty() ? RootWindowId() : hosted.window;
+        const std::string window = hosted.window.empty() ? rootWindow : hosted.window;
         setenv("XSCREENSAVER_WINDOW", window.c_str(), 1);
         velmoria::RendererHosted = true;
         argumentText.clear();
+    } else {
+        // Left over from a daemon's settings (a terminal opened there): not ours to draw in.
+        unsetenv("XSCREENSAVER_WINDOW");
     }
+    // The renderer ends with the shell that started it, however the shell ends.
+    setenv("VELMORIA_SHELL_PID", std::to_string(getpid()).c_str(), 1);
+
     velmoria::ShellPlatformX11 platform;
     velmoria::ShellPlatform::Connect(&platform);
     velmoria::ShellForms forms(argumentText);
     if (velmoria::Main(argumentText, forms, hosted.hosted) ==
         velmoria::AfterMain::RunWhileWindowsLoaded) {
         platform.RunWhileWindowsLoaded();
+    }
+    if (velmoria::SessionFailed) {
+        return Failure("the renderer " + velmoria::RendererPath + " did not run");
     }
     return 0;
 }

@@ -7,6 +7,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xresource.h>
 #include <errno.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -64,12 +65,13 @@ Display* ShellPlatformX11::ShellDisplay() {
 
 int ShellPlatformX11::OnConnectionLost(Display*) {
     // Xlib ends the program when this returns: the forms' unload (music stopped, cursor given
-    // back) runs first, without the connection.
+    // back) runs first, without the connection; then the process ends at once, without exit
+    // handlers that would run in the middle of the Xlib or GStreamer call this interrupted.
     if (ShellPlatformX11* platform = connectionOwner; platform != nullptr && platform->forms_) {
         platform->forms_->ForgetDisplay();
         platform->forms_->CloseAllFromOutside();
     }
-    std::exit(0);
+    _exit(0);
 }
 
 FormsX11* ShellPlatformX11::Forms() {

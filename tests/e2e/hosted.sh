@@ -43,7 +43,7 @@ wait_for_drawing 10 "$host" 50 || fail "only ${lit:-0} lit pixels in the host wi
 xdotool mousemove 100 100 && sleep 0.3 && xdotool mousemove 600 500 && sleep 0.5
 kill -0 "$renderer" 2>/dev/null || fail "a mouse move ended the hosted renderer"
 kill -TERM "$shell"
-wait_until 1 ended "$shell" || fail "SIGTERM did not end both programs within a second"
+wait_until 5 ended "$shell" || fail "SIGTERM did not end both programs within five seconds"
 wait "$shell" 2>/dev/null
 kill "$host_pid" 2>/dev/null
 
@@ -87,10 +87,55 @@ done
 [ "$playing" = 1 ] || fail "$playing copies play the music"
 kill -TERM "${shells[@]}" 2>/dev/null
 all_ended() { ! kill -0 "${shells[@]}" "${renderers[@]}" 2>/dev/null; }
-wait_until 1 all_ended || fail "SIGTERM did not end both copies and their renderers within a second"
+wait_until 5 all_ended || fail "SIGTERM did not end both copies and their renderers within five seconds"
 for copy in 0 1; do
     file_grows "$work/sink$copy.raw" 3 && fail "the music of copy $copy plays on"
 done
 kill "${host_pids[@]}" 2>/dev/null
+
+# A daemon's variable left in a terminal's environment does not make an ordinary run hosted:
+# the renderer opens its own window and leaves the other program's window alone.
+case_name="stale XSCREENSAVER_WINDOW"
+open_host stale
+XSCREENSAVER_WINDOW=$host "$scr" /s >"$work/stale.out" 2>&1 &
+shell=$!
+wait_until 20 sh -c 'xdotool search --onlyvisible --name "^Skorvane_VC\$" >/dev/null 2>&1' ||
+    fail "the renderer showed no window of its own"
+sleep 1
+[ "$(lit_pixels "$host")" -lt 20 ] || fail "the renderer drew into the other program's window"
+xdotool key Escape
+wait_until 10 sh -c "! kill -0 $shell 2>/dev/null" || { fail "a key did not end the run"; kill "$shell"; }
+wait "$shell" 2>/dev/null
+kill "$host_pid" 2>/dev/null
+
+# A shell killed outright (SIGKILL, the out-of-memory killer) takes its renderer with it.
+case_name="shell killed"
+open_host killed
+"$scr" -window-id "$host" >"$work/killed.out" 2>&1 &
+shell=$!
+wait_until 20 find_renderer "$shell" || fail "no renderer started"
+kill -KILL "$shell"
+wait "$shell" 2>/dev/null
+wait_until 5 sh -c "! kill -0 $renderer 2>/dev/null" || { fail "the renderer outlived its killed shell"; kill "$renderer"; }
+kill "$host_pid" 2>/dev/null
+
+# A run that cannot do its job ends with 1 and says why in one line, which a daemon logs.
+case_name="failures"
+mkdir -p "$work/lonely" && cp "$scr" "$work/lonely/Velmoria.scr"  # no renderer beside it
+expect_failure() {  # EXPECTED-TEXT COMMAND...
+    local want=$1 out rc
+    shift
+    out=$(timeout 30 "$@" 2>&1)
+    rc=$?
+    [ "$rc" = 1 ] || fail "'$*' ended with $rc, not 1"
+    [ "$(printf '%s\n' "$out" | grep -c .)" = 1 ] && printf '%s' "$out" | grep -qF "$want" ||
+        fail "'$*' said '$out', not one line with '$want'"
+}
+expect_failure "Velmoria.scr: cannot open the display :199" env DISPLAY=:199 "$scr" /s
+expect_failure "Velmoria.scr: cannot open the display :199" env DISPLAY=:199 "$scr" -root
+expect_failure "Velmoria.scr: not a window id: -5" "$scr" -window-id -5
+expect_failure "Velmoria.scr: the host window 4242 is no window" "$scr" -window-id 4242
+expect_failure "did not run" "$work/lonely/Velmoria.scr" /s
+expect_failure "is no window" env XSCREENSAVER_WINDOW=4242 "$(dirname "$scr")/Velmoria.dll"
 case_name=""
 finish "hosted"

@@ -156,16 +156,16 @@ activate() {
 
 activate && {
     xscreensaver-command -deactivate >/dev/null 2>&1
-    wait_until 1 sh -c "[ \"\$(pgrep -fc '^$hacks/')\" = 0 ]" ||
-        fail "-deactivate left $(hack_processes) of the hack's processes after a second"
+    wait_until 5 sh -c "[ \"\$(pgrep -fc '^$hacks/')\" = 0 ]" ||
+        fail "-deactivate left $(hack_processes) of the hack's processes after five seconds"
     file_grows "$sink" 3 && fail "the music plays on after -deactivate"
 }
 case_name="xscreensaver, SIGTERM"
 rm -f "$sink"
 activate && {
     pkill -TERM -f "^$hacks/velmoria"
-    wait_until 1 sh -c "[ \"\$(pgrep -fc '^$hacks/')\" = 0 ]" ||
-        fail "SIGTERM left $(hack_processes) of the hack's processes after a second"
+    wait_until 5 sh -c "[ \"\$(pgrep -fc '^$hacks/')\" = 0 ]" ||
+        fail "SIGTERM left $(hack_processes) of the hack's processes after five seconds"
     file_grows "$sink" 3 && fail "the music plays on after SIGTERM"
     xscreensaver-command -deactivate >/dev/null 2>&1
 }

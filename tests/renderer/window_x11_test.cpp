@@ -20,6 +20,7 @@
 #include "renderer/x11/renderer_window_x11.h"
 
 // Xlib after GoogleTest: its None and Bool macros would break GoogleTest's names.
+#include <X11/extensions/Xfixes.h>
 #include "common/x11/x11_support.h"
 
 namespace velmoria {
@@ -187,6 +188,21 @@ TEST(WindowX11Hosted, DrawsIntoTheHostFollowsItsSizeAndEndsWithIt) {
         XFree(children);
     }
     EXPECT_TRUE(window.window() == host || parent == host);
+
+    // The scene's set-up hides the pointer over its own window only: over the daemon's window it
+    // stays the daemon's, which nothing would give back after the run.
+    platform.HideCursor();
+    XWarpPointer(daemon, None, host, 0, 0, 0, 0, 50, 50);
+    XSync(daemon, False);
+    XSync(window.display(), False);
+    XFixesCursorImage* cursor = XFixesGetCursorImage(daemon);
+    ASSERT_NE(cursor, nullptr);
+    bool visible = false;
+    for (int i = 0; i < cursor->width * cursor->height; ++i) {
+        visible = visible || (cursor->pixels[i] >> 24) != 0;
+    }
+    XFree(cursor);
+    EXPECT_TRUE(visible) << "the pointer over the daemon's window was hidden";
 
     XResizeWindow(daemon, host, 400, 300);
     XSync(daemon, False);

@@ -1,6 +1,7 @@
 // What counts as a screen-saver daemon's hosted run, from the arguments and XSCREENSAVER_WINDOW.
 #include <gtest/gtest.h>
 
+#include "common/window_id.h"
 #include "shell/hosted_run.h"
 
 namespace velmoria {
@@ -33,17 +34,23 @@ TEST(HostedRun, FromArgumentsAndEnvironment) {
         std::vector<std::string> arguments;
         const char* environment;
         bool hosted;
-        const char* window;
+        const char* window;  // in decimal, as the renderer reads it
+        bool badWindow = false;
     };
     const Case cases[] = {
-        {{}, nullptr, false, ""},                     // a plain start: the session
-        {{}, "0x1c00007", true, "0x1c00007"},         // xscreensaver's bare start
-        {{}, "", false, ""},                          // set but empty
-        {{"-root"}, "0x1c00007", true, "0x1c00007"},  // xscreensaver's -root
-        {{"-root"}, nullptr, true, ""},               // the root window itself
+        {{}, nullptr, false, ""},                    // a plain start: the session
+        {{}, "0x1c00007", true, "29360135"},         // xscreensaver's bare start
+        {{}, "", false, ""},                         // set but empty
+        {{"-root"}, "0x1c00007", true, "29360135"},  // xscreensaver's -root
+        {{"-root"}, nullptr, true, ""},              // the root window itself
         {{"--root"}, nullptr, true, ""},
         {{"-window-id", "4242"}, nullptr, true, "4242"},  // the settings' preview
-        {{"--window-id", "0x2a", "-fps"}, "0x99", true, "0x2a"},
+        {{"--window-id", "0x2a", "-fps"}, "0x99", true, "42"},
+        {{"-window-id", "010"}, nullptr, true, "10"},     // decimal, never octal
+        {{"-window-id", "-5"}, nullptr, true, "", true},  // no window id: a failed run
+        {{"-window-id", "0x1FFFFFFFF"}, nullptr, true, "", true},
+        {{"-window-id", ""}, nullptr, true, "", true},
+        {{}, "window", true, "", true},
         {{"-window-id"}, "0x99", false, ""},  // no id after it: not hosted
         {{"/s"}, "0x99", false, ""},          // the standard line stays itself
         {{"/c"}, "0x99", false, ""},
@@ -58,6 +65,37 @@ TEST(HostedRun, FromArgumentsAndEnvironment) {
         const HostedRun run = HostedRunFrom(c.arguments, c.environment);
         EXPECT_EQ(run.hosted, c.hosted);
         EXPECT_EQ(run.window, c.window);
+        EXPECT_EQ(run.badWindow, c.badWindow);
+    }
+}
+
+TEST(WindowId, DecimalOrHexWithinThirtyTwoBits) {
+    struct Case {
+        const char* text;
+        std::optional<uint32_t> id;
+    };
+    const Case cases[] = {
+        {"71303175", 71303175u},
+        {"0x4400007", 0x4400007u},
+        {"0X2A", 42u},
+        {"010", 10u},
+        {"4294967295", 4294967295u},
+        {"0xffffffff", 0xFFFFFFFFu},
+        {"4294967296", std::nullopt},
+        {"0x100000000", std::nullopt},
+        {"-5", std::nullopt},
+        {"+5", std::nullopt},
+        {" 5", std::nullopt},
+        {"5 ", std::nullopt},
+        {"0x", std::nullopt},
+        {"", std::nullopt},
+        {"0", std::nullopt},
+        {"12abc", std::nullopt},
+        {"0xg1", std::nullopt},
+        {"99999999999", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ParseWindowId(c.text), c.id) << c.text;
     }
 }
 

@@ -207,6 +207,8 @@ TEST_F(SessionTest, TheWatchWaitsForASlowRendererAndEndsWhenItGoes) {
         const char* name;
         bool startFails;
         std::vector<Tick> ticks;
+        std::optional<int> exitCode;  // the renderer's, once ended
+        bool failed;                  // the session could not do its job
     };
     const Case cases[] = {
         {"seen, then gone",
@@ -214,20 +216,34 @@ TEST_F(SessionTest, TheWatchWaitsForASlowRendererAndEndsWhenItGoes) {
          {{100, false, false, false},
           {200, true, false, false},
           {300, true, false, false},
-          {400, false, false, true}}},
+          {400, false, false, true}},
+         0,
+         false},
+        {"seen, then gone with an error",
+         false,
+         {{100, true, false, false}, {200, false, true, true}},
+         1,
+         true},
         {"never seen, process ended",
          false,
-         {{100, false, false, false}, {900, false, false, false}, {1000, false, true, true}}},
+         {{100, false, false, false}, {900, false, false, false}, {1000, false, true, true}},
+         1,
+         true},
+        {"never seen, ended with 0", false, {{100, false, true, true}}, 0, true},
         {"never seen within the grace",
          false,
-         {{100, false, false, false}, {9999, false, false, false}, {10000, false, false, true}}},
+         {{100, false, false, false}, {9999, false, false, false}, {10000, false, false, true}},
+         std::nullopt,
+         true},
         {"seen after a slow start",
          false,
          {{100, false, false, false},
           {8000, true, false, false},
           {12000, true, false, false},
-          {12100, false, false, true}}},
-        {"no process at all", true, {{100, false, false, true}}},
+          {12100, false, false, true}},
+         std::nullopt,
+         false},
+        {"no process at all", true, {{100, false, false, true}}, std::nullopt, true},
     };
     for (const Case& c : cases) {
         SetUp();
@@ -235,7 +251,9 @@ TEST_F(SessionTest, TheWatchWaitsForASlowRendererAndEndsWhenItGoes) {
         shell_.ended = 0;
         shell_.programs = test::FakeProgramState{};
         shell_.programs.startFails = c.startFails;
+        shell_.programs.exitCode = c.exitCode;
         shell_.windows.clear();
+        SessionFailed = false;
         now_ = 0;
         Load();
         for (const Tick& tick : c.ticks) {
@@ -250,7 +268,9 @@ TEST_F(SessionTest, TheWatchWaitsForASlowRendererAndEndsWhenItGoes) {
             EXPECT_EQ(shell_.ended, tick.ends ? 1 : 0) << c.name << " at " << tick.ms;
             EXPECT_EQ(TimersOn().count(3), tick.ends ? 0u : 1u) << c.name << " at " << tick.ms;
         }
+        EXPECT_EQ(SessionFailed, c.failed) << c.name;
     }
+    SessionFailed = false;
 }
 
 // A daemon runs one hosted copy per monitor: only the copy that takes the session's music lock

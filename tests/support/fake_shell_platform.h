@@ -5,6 +5,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -21,7 +22,8 @@ struct FakeProgramState {
     std::vector<std::string> started;  // every path started, in order
     bool startFails = false;
     bool ended = false;
-    int terminated = 0;  // Terminate calls
+    std::optional<int> exitCode;  // once ended
+    int terminated = 0;           // Terminate calls
 };
 
 class FakeProgram final : public StartedProgram {
@@ -29,6 +31,7 @@ class FakeProgram final : public StartedProgram {
     explicit FakeProgram(FakeProgramState& state) : state_(state) {}
     int32_t ProcessId() override { return 4321; }
     bool HasEnded() override { return state_.ended; }
+    std::optional<int> ExitCode() override { return state_.ended ? state_.exitCode : std::nullopt; }
     void Terminate() override { ++state_.terminated; }
 
   private:
