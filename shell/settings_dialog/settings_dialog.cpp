@@ -229,10 +229,31 @@ void SettingsDialog::MouseDown(DialogSurface surface, int x, int y) {
     }
 }
 
+const char* const kPathTooLongMessage =
+    "ﾌｧｲﾙのﾊﾟｽが長すぎるため、設定に保存できません。もっと短いﾊﾟｽのﾌｧｲﾙを選んでください。";
+const char* const kPathUnstorableMessage =
+    "このﾌｧｲﾙ名は設定に保存できません。別の名前のﾌｧｲﾙを選んでください。";
+
+std::optional<size_t> StoredValueLength(TextCodec& codec, const std::string& utf8) {
+    std::u16string text;
+    if (!codec.Utf8ToUtf16(utf8, text)) {
+        return std::nullopt;
+    }
+    std::string cp932;
+    return codec.Utf16ToCp932(text, cp932) ? cp932.size() : utf8.size();
+}
+
 void SettingsDialog::FileClick() {
     Guarded([&] {
         const std::optional<std::string> picked = view_.PickFile(FileRequest());
         if (!picked) {
+            return;
+        }
+        // A path the next read would cut, or could not give back at all, would silently lose
+        // the music: it is refused here, and the previous one kept.
+        const std::optional<size_t> length = view_.StoredLength(*picked);
+        if (!length || *length > kLongestStoredValue) {
+            view_.ShowMessage(length ? kPathTooLongMessage : kPathUnstorableMessage);
             return;
         }
         BgmFile = *picked;

@@ -12,6 +12,7 @@
 #include "shell/controls/command_button.h"
 #include "shell/controls/rgb_image.h"
 #include "shell/settings_dialog/dialog_layout.h"
+#include "shell/text_codec.h"
 
 namespace velmoria {
 
@@ -23,7 +24,7 @@ struct FilePickRequest {
     std::string filterPatterns;     // "*.MP3;*.WAV"
     std::string initialFolder;      // in the platform's narrow text, as BgmFolder
     std::string title;              // "ﾌｧｲﾙを開く"
-    int bufferCharacters = 255;     // the longest path the picker hands back
+    int bufferCharacters = 255;     // the file-open dialog's buffer in the original program
 };
 
 struct ScreenSize {
@@ -71,8 +72,13 @@ class SettingsDialogView {
     // GetCursorPos: empty when the call fails.
     virtual std::optional<ScreenPoint> CursorPosition() = 0;
     virtual void SetScreenCursor(DialogCursor cursor) = 0;
-    // The picked path (platform narrow text), or nothing when the user cancelled.
+    // The picked path (platform narrow text), however long, or nothing when the user cancelled.
     virtual std::optional<std::string> PickFile(const FilePickRequest& request) = 0;
+    // How many bytes the settings file will hold for `path` as a value; nothing when it cannot
+    // hold it at all (on Linux, a name that is not UTF-8).
+    virtual std::optional<size_t> StoredLength(const std::string& path) = 0;
+    // A message box over the dialog, with an OK button; returns once it is dismissed.
+    virtual void ShowMessage(const std::string& text) = 0;
     // Opens the address with the system's default handler; failures are not reported.
     virtual void OpenLink(const std::string& address) = 0;
     // Closes the window; FormUnload follows from the window's end.
@@ -85,6 +91,16 @@ struct DialogHit {
     int index = 0;  // the music kind of a mark or its label
 };
 DialogHit HitTest(DialogSurface surface, int x, int y, const DialogScale& scale = DialogScale());
+
+// The longest value the settings file gives back whole (its reader's 256-byte buffer).
+constexpr size_t kLongestStoredValue = 255;
+// What the dialog says of a pick it cannot keep (UTF-8).
+extern const char* const kPathTooLongMessage;
+extern const char* const kPathUnstorableMessage;
+
+// The bytes a settings-file value takes on Linux: code page 932 when every character has a
+// form there, else UTF-8 (the file is then written in UTF-8); nothing when `utf8` is not UTF-8.
+std::optional<size_t> StoredValueLength(TextCodec& codec, const std::string& utf8);
 
 // The combo box's number format "##": nothing for 0.
 std::string FormatTrack(int32_t value);

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,11 @@ class RecordingView final : public SettingsDialogView {
         }
         return answer;
     }
+    std::optional<size_t> StoredLength(const std::string& path) override {
+        const auto given = storedLengths.find(path);
+        return given != storedLengths.end() ? given->second : path.size();
+    }
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
     void OpenLink(const std::string& address) override { calls.push_back("Open " + address); }
     void Close() override { calls.push_back("Close"); }
 
@@ -82,7 +88,9 @@ class RecordingView final : public SettingsDialogView {
     std::vector<std::string> entries;
     std::string fileLabel = "unset";
     std::optional<ScreenPoint> cursor = ScreenPoint{300, 400};
-    std::deque<std::optional<std::string>> picks;  // the user's answers, in turn
+    std::deque<std::optional<std::string>> picks;                // the user's answers, in turn
+    std::map<std::string, std::optional<size_t>> storedLengths;  // else the path's own size
+    std::vector<std::string> messages;
     std::vector<FilePickRequest> pickRequests;
 
   private:
@@ -381,6 +389,46 @@ TEST_F(SettingsDialogTest, APickedFileStaysStoredWhenNoMusicIsChosen) {
     dialog_.ButtonClick(DialogButton::Set);
     EXPECT_EQ(Stored(kKeyBgmKind), "0");
     EXPECT_EQ(Stored(kKeyBgmFile), picked);
+}
+
+// A pick the settings file could not give back whole is refused with a message: the previous
+// file, its folder and the kind stay, so "設定" never stores a kind 2 whose file the next read
+// loses.
+TEST_F(SettingsDialogTest, APickTheSettingsCannotKeepIsRefused) {
+    struct Case {
+        const char* name;
+        std::string path;
+        std::optional<size_t> stored;
+        const char* message;  // nullptr: kept
+    };
+    const std::string folder = scratch_.Folder() + "/";
+    const Case cases[] = {
+        {"255 bytes", folder + std::string(255 - folder.size() - 4, 'a') + ".mp3", 255, nullptr},
+        {"256 bytes", folder + std::string(256 - folder.size() - 4, 'a') + ".mp3", 256,
+         kPathTooLongMessage},
+        {"100 Japanese characters, 300 bytes", folder + "曲.mp3", 300, kPathTooLongMessage},
+        {"a name the file cannot hold", folder + "\xFC\xFD.mp3", std::nullopt,
+         kPathUnstorableMessage},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        BgmFolder = "start-folder";
+        Open(2, 0, "old.mp3");
+        view_.messages.clear();
+        view_.storedLengths[c.path] = c.stored;
+        view_.picks.push_back(c.path);
+        dialog_.FileClick();
+        if (c.message == nullptr) {
+            EXPECT_TRUE(view_.messages.empty());
+            EXPECT_EQ(BgmFile, c.path);
+            continue;
+        }
+        ASSERT_EQ(view_.messages.size(), 1u);
+        EXPECT_EQ(view_.messages[0], c.message);
+        EXPECT_EQ(BgmFile, "old.mp3");
+        EXPECT_EQ(view_.fileLabel, "old.mp3");
+        EXPECT_EQ(BgmFolder, "start-folder");
+    }
 }
 
 TEST_F(SettingsDialogTest, ACancelledPickKeepsThePathAndFolder) {

@@ -5,8 +5,11 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
+#include "shell/posix/text_codec_iconv.h"
+#include "shell/settings_dialog/settings_dialog.h"
 #include "shell/settings_file.h"
 #include "shell/startup.h"
 #include "test_files.h"
@@ -86,6 +89,31 @@ TEST(LinuxProfile, MissingFoldersAreMade) {
     struct stat info {};
     stat(folder.Path("config/velmoria").c_str(), &info);
     EXPECT_EQ(info.st_mode & 0777, 0700u);
+}
+
+// What a picked path takes in the settings file: code page 932 bytes where it can, else UTF-8
+// (the whole file is then written in UTF-8); a name that is not UTF-8 cannot be kept at all.
+TEST(StoredValueLength, CountsTheBytesTheFileWillHold) {
+    TextCodecIconv codec;
+    std::string hundred;
+    for (int i = 0; i < 100; ++i) {
+        hundred += "曲";
+    }
+    struct Case {
+        std::string path;
+        std::optional<size_t> bytes;
+    };
+    const Case cases[] = {
+        {"/music/a.mp3", 12},
+        {"/音楽/曲.mp3", 12},             // three characters of two bytes in code page 932
+        {"/" + hundred, 201},             // 301 bytes of UTF-8
+        {"/\xF0\x9F\x8E\xB5.mp3", 9},     // no code page 932 form: UTF-8
+        {"/\xFC\xFD.mp3", std::nullopt},  // not UTF-8
+        {"/a\xC3", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(StoredValueLength(codec, c.path), c.bytes) << c.path;
+    }
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include "assets/dialog_pictures.h"
 #include "shell/controls/gtk/command_button_gtk.h"
+#include "shell/posix/text_codec_iconv.h"
 #include "shell/settings_dialog/settings_dialog.h"
 
 namespace velmoria {
@@ -160,6 +161,11 @@ class SettingsDialogGtk final : public SettingsDialogView {
     std::optional<ScreenPoint> CursorPosition() override;
     void SetScreenCursor(DialogCursor cursor) override;
     std::optional<std::string> PickFile(const FilePickRequest& request) override;
+    std::optional<size_t> StoredLength(const std::string& path) override {
+        TextCodecIconv codec;
+        return StoredValueLength(codec, path);
+    }
+    void ShowMessage(const std::string& text) override;
     void OpenLink(const std::string& address) override;
     void Close() override;
 
@@ -399,15 +405,25 @@ std::optional<std::string> SettingsDialogGtk::PickFile(const FilePickRequest& re
     gtk_file_chooser_add_filter(files, filter);  // the chooser owns it now
     std::optional<std::string> picked;
     if (gtk_native_dialog_run(GTK_NATIVE_DIALOG(chooser)) == GTK_RESPONSE_ACCEPT) {
+        // The name as the file system has it, whatever its length or encoding: the dialog
+        // decides whether the settings file can keep it.
         gchar* path = gtk_file_chooser_get_filename(files);
-        // The Windows buffer holds 255 characters with the closing NUL; a longer path fails.
-        if (path != nullptr && g_utf8_strlen(path, -1) < request.bufferCharacters) {
+        if (path != nullptr) {
             picked = path;
         }
         g_free(path);
     }
     g_object_unref(chooser);
     return picked;
+}
+
+void SettingsDialogGtk::ShowMessage(const std::string& text) {
+    GtkWidget* box =
+        gtk_message_dialog_new(GTK_WINDOW(window_), GTK_DIALOG_MODAL, GTK_MESSAGE_WARNING,
+                               GTK_BUTTONS_OK, "%s", text.c_str());
+    gtk_window_set_title(GTK_WINDOW(box), "<Velmoria>");
+    gtk_dialog_run(GTK_DIALOG(box));
+    gtk_widget_destroy(box);
 }
 
 void SettingsDialogGtk::OpenLink(const std::string& address) {

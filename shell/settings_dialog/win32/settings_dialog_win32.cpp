@@ -142,6 +142,11 @@ class SettingsDialogWin32 final : public SettingsDialogView {
     std::optional<ScreenPoint> CursorPosition() override;
     void SetScreenCursor(DialogCursor cursor) override;
     std::optional<std::string> PickFile(const FilePickRequest& request) override;
+    // The path is kept in the ANSI code page, byte for byte.
+    std::optional<size_t> StoredLength(const std::string& path) override { return path.size(); }
+    void ShowMessage(const std::string& text) override {
+        MessageBoxW(form_, WidenUtf8(text).c_str(), L"<Velmoria>", MB_OK | MB_ICONEXCLAMATION);
+    }
     void OpenLink(const std::string& address) override;
     void Close() override {
         if (form_ != nullptr) {
@@ -454,8 +459,12 @@ std::optional<std::string> SettingsDialogWin32::PickFile(const FilePickRequest& 
     filter += L'\0';
     const std::wstring title = WidenUtf8(request.title);
     const std::wstring folder = WidenAnsi(request.initialFolder);
-    std::vector<wchar_t> file(static_cast<size_t>(request.bufferCharacters), L'\0');
-    std::vector<wchar_t> fileTitle(static_cast<size_t>(request.bufferCharacters), L'\0');
+    // Room for any path, so that a pick too long for the settings file is said so (the dialog
+    // refuses it) instead of failing silently in the file-open dialog.
+    constexpr size_t kLongestPath = 32768;
+    std::vector<wchar_t> file(std::max(kLongestPath, static_cast<size_t>(request.bufferCharacters)),
+                              L'\0');
+    std::vector<wchar_t> fileTitle(file.size(), L'\0');
     OPENFILENAMEW dialog = {};
     // The structure without the Windows 2000 tail: 76 bytes in a 32-bit program.
     dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
@@ -478,12 +487,13 @@ std::optional<std::string> SettingsDialogWin32::PickFile(const FilePickRequest& 
         return ansi;
     }
     // A name the ANSI code page cannot spell is kept by its short form, which it can.
-    wchar_t shortPath[MAX_PATH] = {};
-    const DWORD length = GetShortPathNameW(picked.c_str(), shortPath, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
+    std::vector<wchar_t> shortPath(kLongestPath, L'\0');
+    const DWORD length =
+        GetShortPathNameW(picked.c_str(), shortPath.data(), static_cast<DWORD>(shortPath.size()));
+    if (length == 0 || length >= shortPath.size()) {
         return std::nullopt;
     }
-    return ToAnsi(shortPath);
+    return ToAnsi(shortPath.data());
 }
 
 void SettingsDialogWin32::OpenLink(const std::string& address) {
