@@ -338,6 +338,12 @@ void RendererWindowX11::SwapBuffers() {
     glXSwapBuffers(display_, window_);
 }
 
+RendererWindowX11::~RendererWindowX11() {
+    if (display_ != nullptr) {
+        XCloseDisplay(display_);
+    }
+}
+
 void RendererWindowX11::TearDown() {
     monitors_.DestroyBlackWindows(*this);
     if (invisibleCursor_ != None) {

@@ -14,6 +14,11 @@ namespace velmoria {
 
 class RendererWindowX11 final : public RendererWindow, private BlackWindowMaker {
   public:
+    RendererWindowX11() = default;
+    // Closes a connection that a failed set-up left open (TearDown closes it otherwise).
+    ~RendererWindowX11() override;
+    RendererWindowX11(const RendererWindowX11&) = delete;
+    RendererWindowX11& operator=(const RendererWindowX11&) = delete;
     bool Create(SaverSettings& settings, int32_t& width, int32_t& height) override;
     void Show(int showCommand) override;
     Message HandleNextMessage() override;

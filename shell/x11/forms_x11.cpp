@@ -97,7 +97,12 @@ int FormsX11::OnSignal(void* self) {
 
 // ---- Forms ----
 
-FormsX11::FormsX11(Display* display) : display_(display) {
+FormsX11::FormsX11(Display* display) : display_(display) {}
+
+void FormsX11::CatchEndingSignals() {
+    if (!signalSources_.empty()) {
+        return;
+    }
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
         signalSources_.push_back(g_unix_signal_add(signal, OnSignal, this));
     }
@@ -120,6 +125,9 @@ unsigned long FormsX11::Pixel(uint32_t rgb) const {
 }
 
 Window FormsX11::Create(const char* title, uint32_t background, FormEvents* events) {
+    // From the first form on, an ending signal closes the forms: one that comes before the loop
+    // runs (the session starts its renderer first) waits for it, never ending the default way.
+    CatchEndingSignals();
     if (display_ == nullptr || ended_) {
         return None;
     }

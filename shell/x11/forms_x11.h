@@ -20,8 +20,6 @@ namespace velmoria {
 
 class FormsX11 {
   public:
-    // Catches SIGTERM, SIGINT and SIGHUP from here on: one that comes before the loop runs (the
-    // renderer is started before it) is handled when it does, never by the default ending.
     explicit FormsX11(Display* display);
     ~FormsX11();
     FormsX11(const FormsX11&) = delete;
@@ -46,6 +44,10 @@ class FormsX11 {
 
     // Closes every form from outside (signals, a lost connection): each one's unload runs.
     void CloseAllFromOutside();
+    // Catches SIGTERM, SIGINT and SIGHUP from here on (the first form does it): one that comes
+    // before the loop runs is handled when it does, never by the default ending. Without forms
+    // (the settings dialog) the signals keep their default.
+    void CatchEndingSignals();
     // Whether an ending signal has come; the loop then closes every form.
     bool EndingSignalCaught() const { return endingSignal_; }
     // The connection has gone: nothing more is sent to the server.

@@ -141,6 +141,7 @@ else
     fail "no GTK dialog"
 fi
 kill "$gtk_pid" 2>/dev/null
+wait_until 10 sh -c "! kill -0 $gtk_pid 2>/dev/null" || { fail "SIGTERM did not end the dialog"; kill -KILL "$gtk_pid"; }
 wait "$gtk_pid" 2>/dev/null
 case_name=""
 finish "display scale"

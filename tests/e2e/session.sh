@@ -8,9 +8,13 @@
 # ends by itself; and (Linux) SIGTERM to the shell stops its music and ends it.
 # Ending from outside: SIGTERM and a lost X connection (Linux), a log-off (Windows) stop the
 # music and end the shell.
-#   session.sh linux|wine SCR RENDERER MAKE_SPRITE SHELL_WINDOW WORK
+# With EXIT_MARKER (a library loaded with LD_PRELOAD that leaves a file from an exit handler),
+# a lost connection ends each program at once, without its exit handlers, which would run in the
+# middle of the Xlib, GL or GStreamer call that the loss interrupted.
+#   session.sh linux|wine SCR RENDERER MAKE_SPRITE SHELL_WINDOW WORK [EXIT_MARKER]
 set -uo pipefail
 platform=$1 scr=$2 renderer=$3 make_sprite=$4 shell_window=$5 work=$(realpath -m "$6")
+exit_marker=${7:-}
 source "$(dirname "$0")/common.sh"
 require_display
 command -v lame >/dev/null 2>&1 || { echo "SKIP: lame is not installed: cannot make an MP3"; exit 77; }
@@ -171,10 +175,31 @@ end_from_outside() {
 }
 terminate_session() { kill -TERM "$session_pid"; }
 drop_session_connection() { xdotool windowkill "$(xdotool search --name '^Skorvane_Main$' | head -n 1)"; }
+# Whether process PID ran its exit handlers as it ended (the marker's file).
+exit_handlers_ran() { [ -e "$work/exit.$1" ]; }
 if [ "$platform" = linux ]; then
     # A log-out or a screen-saver daemon's kill; and a connection the X server drops.
     end_from_outside "SIGTERM" terminate_session
+    if [ -n "$exit_marker" ]; then
+        export LD_PRELOAD=$exit_marker VELMORIA_EXIT_MARKER=$work/exit
+    fi
     end_from_outside "lost X connection" drop_session_connection
+    [ -n "$exit_marker" ] && exit_handlers_ran "$session_pid" &&
+        fail "the shell ran its exit handlers after its connection was lost"
+    # The renderer's own connection lost: it ends at once, and the shell with it.
+    case_name="renderer's lost X connection"
+    rm -f "$work"/exit.*
+    run_scr "$work/program" /s &
+    shell=$!
+    wait_until 30 sh -c '[ "$(xdotool search --name "^Skorvane_VC$" 2>/dev/null | wc -l)" -gt 0 ]' &&
+        wait_for_drawing 30 || fail "the renderer did not draw"
+    renderer_pid=$(pgrep -P "$shell" -f 'Velmoria\.dll$' | head -n 1)
+    xdotool windowkill "$(xdotool search --name '^Skorvane_VC$' | head -n 1)"
+    wait_until 10 sh -c "! kill -0 $shell 2>/dev/null" || { fail "the shell did not end"; kill "$shell"; }
+    wait "$shell"
+    [ -n "$exit_marker" ] && [ -n "$renderer_pid" ] && exit_handlers_ran "$renderer_pid" &&
+        fail "the renderer ran its exit handlers after its connection was lost"
+    unset LD_PRELOAD VELMORIA_EXIT_MARKER
 else
     end_from_outside "log-off" "$wine_run" "$shell_window" log-off Skorvane_Main
 fi
