@@ -1,6 +1,6 @@
 // FolderOf and FileExists: the path rules, shared by both platforms; the zoom through the
 // platform.
-#include "helpers.h"
+#include "shell/helpers.h"
 
 #include "shell/platform.h"
 

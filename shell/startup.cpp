@@ -1,14 +1,14 @@
 // Main's eight steps. Each step is guarded: a failure skips the rest of its step only, and
 // nothing is reported.
-#include "startup.h"
+#include "shell/startup.h"
 
 #include <exception>
 
 #include "common/saver_contract.h"
-#include "guarded_step.h"
-#include "number_text.h"
-#include "settings_file.h"
+#include "shell/guarded_step.h"
 #include "shell/platform.h"
+#include "shell/settings/number_text.h"
+#include "shell/settings/settings_file.h"
 
 namespace velmoria {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "shell/settings_file.h"
+#include "shell/settings/settings_file.h"
 #include "tools/binary_stdout.h"
 #include "tools/native_shell_platform.h"
 

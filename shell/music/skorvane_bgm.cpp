@@ -7,7 +7,7 @@
 
 #include "shell/music/sound_player.h"
 #include "shell/platform.h"
-#include "shell/settings_file.h"
+#include "shell/settings/settings_file.h"
 
 namespace velmoria {
 

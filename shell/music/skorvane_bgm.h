@@ -1,8 +1,8 @@
 // The shell's music module Skorvane_BGM: the command channel to the media control interface,
 // audio-CD playback kept alive by polling, MP3 playback looped by polling, WAV playback looped by
-// the system sound player. Plays BgmFile and repeats BgmRepeat (shell/settings_file.h) through
-// the platform's music entry points (ShellPlatform::Music); every platform result is left in
-// ApiResult.
+// the system sound player. Plays BgmFile and repeats BgmRepeat (shell/settings/settings_file.h)
+// through the platform's music entry points (ShellPlatform::Music); every platform result is left
+// in ApiResult.
 #pragma once
 
 #include <cstdint>

@@ -10,7 +10,7 @@
 #include <cerrno>
 
 #include "shell/posix/files_posix.h"
-#include "shell/profile_file.h"
+#include "shell/settings/profile_file.h"
 
 namespace velmoria {
 

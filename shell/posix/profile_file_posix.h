@@ -1,10 +1,11 @@
-// The Linux profile functions: the rules of shell/profile_file.h over real files, read whole and
-// replaced through a temporary file beside them, so that a failed write never loses the rest.
+// The Linux profile functions: the rules of shell/settings/profile_file.h over real files, read
+// whole and replaced through a temporary file beside them, so that a failed write never loses the
+// rest.
 #pragma once
 
 #include <string>
 
-#include "shell/text_codec.h"
+#include "shell/settings/text_codec.h"
 
 namespace velmoria {
 

@@ -1,7 +1,7 @@
 // The settings file's text conversions on Linux, with iconv.
 #pragma once
 
-#include "shell/text_codec.h"
+#include "shell/settings/text_codec.h"
 
 namespace velmoria {
 

@@ -8,9 +8,9 @@
 #include "assets/dialog_pictures.h"
 #include "shell/guarded_step.h"
 #include "shell/helpers.h"
-#include "shell/number_text.h"
 #include "shell/platform.h"
-#include "shell/settings_file.h"
+#include "shell/settings/number_text.h"
+#include "shell/settings/settings_file.h"
 
 namespace velmoria {
 

@@ -11,8 +11,8 @@
 
 #include "shell/controls/command_button.h"
 #include "shell/controls/rgb_image.h"
+#include "shell/settings/text_codec.h"
 #include "shell/settings_dialog/dialog_layout.h"
-#include "shell/text_codec.h"
 
 namespace velmoria {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "shell/shell_forms.h"
+#include "shell/forms/shell_forms.h"
 #include "shell/startup.h"
 #include "shell/win32/shell_platform_win32.h"
 

@@ -1,9 +1,9 @@
 // The settings file's text conversions with the platform's own functions. Windows' profile
 // functions convert for themselves; this codec lets the tests run the portable file rules
-// (shell/profile_file.h) on Windows too, against the same expectations as iconv on Linux.
+// (shell/settings/profile_file.h) on Windows too, against the same expectations as iconv on Linux.
 #pragma once
 
-#include "shell/text_codec.h"
+#include "shell/settings/text_codec.h"
 
 namespace velmoria {
 

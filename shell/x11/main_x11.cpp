@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "common/x11/x11_support.h"
+#include "shell/forms/session.h"
+#include "shell/forms/shell_forms.h"
 #include "shell/hosted_run.h"
-#include "shell/session.h"
-#include "shell/shell_forms.h"
 #include "shell/startup.h"
 #include "shell/x11/shell_platform_x11.h"
 

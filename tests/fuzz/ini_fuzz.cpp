@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "shell/posix/text_codec_iconv.h"
-#include "shell/profile_text.h"
+#include "shell/settings/profile_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static velmoria::TextCodecIconv codec;

@@ -22,7 +22,7 @@
 #include <thread>
 
 #include "shell/music/skorvane_bgm.h"
-#include "shell/settings_file.h"
+#include "shell/settings/settings_file.h"
 #include "tests/support/fake_shell_platform.h"
 
 namespace velmoria {

@@ -17,7 +17,7 @@
 
 #include "shell/music/gst/bgm_platform_gst.h"
 #include "shell/music/mci_errors.h"
-#include "shell/settings_file.h"
+#include "shell/settings/settings_file.h"
 #include "tests/music/wave_files.h"
 #include "tests/support/fake_shell_platform.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "shell/music/mci_errors.h"
-#include "shell/settings_file.h"
+#include "shell/settings/settings_file.h"
 #include "tests/music/scripted_bgm_platform.h"
 #include "tests/support/fake_shell_platform.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/settings_file.h"
+#include "shell/settings/settings_file.h"
 #include "tools/binary_stdout.h"
 #include "tools/native_shell_platform.h"
 

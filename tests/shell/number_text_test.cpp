@@ -1,7 +1,7 @@
 // The preview handle and the settings integers: what counts as a number, rounding, ranges.
 #include <gtest/gtest.h>
 
-#include "shell/number_text.h"
+#include "shell/settings/number_text.h"
 
 namespace velmoria {
 namespace {

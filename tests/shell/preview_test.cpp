@@ -1,14 +1,14 @@
 // The preview: its twips geometry at 96 and 120 dots per inch with the 16-bit overflow rule, the
 // set-up's steps in order against a recording platform, the still it carries, and the scaling
 // that stretches the still over the host.
-#include "shell/preview.h"
+#include "shell/forms/preview.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "shell/image_scale.h"
+#include "shell/forms/image_scale.h"
 #include "tests/support/fake_shell_platform.h"
 
 namespace velmoria {

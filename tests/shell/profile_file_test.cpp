@@ -2,7 +2,7 @@
 // platform's codec (iconv on Linux, the system's conversions on Windows): code page 932 bytes,
 // byte-order marks, UTF-8 for what code page 932 cannot hold, the narrow read's cut, the
 // platform's reading of odd bytes, refusals and writes that change nothing.
-#include "shell/profile_file.h"
+#include "shell/settings/profile_file.h"
 
 #include <gtest/gtest.h>
 

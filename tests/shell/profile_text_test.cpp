@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "shell/profile_text.h"
+#include "shell/settings/profile_text.h"
 
 namespace velmoria {
 namespace {

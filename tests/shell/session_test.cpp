@@ -1,7 +1,7 @@
 // The session form's decisions against a recording platform and scripted music entry points:
 // what its load starts for each music setting, its timers, the renderer watch with its grace
 // for a slow start, and what its unload stops.
-#include "shell/session.h"
+#include "shell/forms/session.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 #include "common/saver_contract.h"
 #include "shell/music/skorvane_bgm.h"
 #include "shell/music/sound_player.h"
-#include "shell/settings_file.h"
+#include "shell/settings/settings_file.h"
 #include "tests/music/scripted_bgm_platform.h"
 #include "tests/support/fake_shell_platform.h"
 

@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "assets/dialog_pictures.h"
+#include "shell/forms/shell_forms.h"
 #include "shell/helpers.h"
+#include "shell/settings/settings_file.h"
 #include "shell/settings_dialog/settings_dialog.h"
-#include "shell/settings_file.h"
-#include "shell/shell_forms.h"
 #include "tests/shell/test_files.h"
 #include "tests/support/fake_shell_platform.h"
 

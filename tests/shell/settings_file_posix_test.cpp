@@ -9,8 +9,8 @@
 #include <string>
 
 #include "shell/posix/text_codec_iconv.h"
+#include "shell/settings/settings_file.h"
 #include "shell/settings_dialog/settings_dialog.h"
-#include "shell/settings_file.h"
 #include "shell/startup.h"
 #include "test_files.h"
 

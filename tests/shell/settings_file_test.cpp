@@ -10,7 +10,7 @@
 #include <string>
 
 #include "shell/helpers.h"
-#include "shell/settings_file.h"
+#include "shell/settings/settings_file.h"
 #include "test_files.h"
 #include "tests/support/fake_shell_platform.h"
 

@@ -21,7 +21,7 @@
 #include <windows.h>
 #endif
 
-#include "shell/preview.h"
+#include "shell/forms/preview.h"
 #include "tools/native_shell_platform.h"
 
 #ifdef _WIN32

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/saver_contract.h"
-#include "shell/settings_file.h"
+#include "shell/settings/settings_file.h"
 #include "shell/startup.h"
 #include "test_files.h"
 #include "tests/support/fake_shell_platform.h"

@@ -1,5 +1,5 @@
 // Parsing, look-up, update and saving of profile text.
-#include "profile_text.h"
+#include "shell/settings/profile_text.h"
 
 namespace velmoria {
 

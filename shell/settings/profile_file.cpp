@@ -1,5 +1,5 @@
 // Encodings, the narrow read's cut, and the writer's choices.
-#include "shell/profile_file.h"
+#include "shell/settings/profile_file.h"
 
 namespace velmoria {
 

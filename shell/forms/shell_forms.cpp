@@ -1,5 +1,5 @@
 // Loading the preview and session forms, and showing the settings dialog.
-#include "shell/shell_forms.h"
+#include "shell/forms/shell_forms.h"
 
 namespace velmoria {
 

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "shell/preview.h"
-#include "shell/session.h"
+#include "shell/forms/preview.h"
+#include "shell/forms/session.h"
 #include "shell/startup.h"
 
 namespace velmoria {

@@ -1,5 +1,5 @@
 // Separable resampling: rows first, then columns, in floating point.
-#include "shell/image_scale.h"
+#include "shell/forms/image_scale.h"
 
 #include <algorithm>
 #include <cmath>

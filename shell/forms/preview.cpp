@@ -1,5 +1,5 @@
 // The preview set-up. Each step is guarded: a failing step is skipped and the next one runs.
-#include "shell/preview.h"
+#include "shell/forms/preview.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -7,9 +7,9 @@
 #include "assets/preview_still.h"
 #include "renderer/dib_loader.h"
 #include "renderer/dib_software_converter.h"
+#include "shell/forms/image_scale.h"
 #include "shell/guarded_step.h"
-#include "shell/image_scale.h"
-#include "shell/settings_file.h"
+#include "shell/settings/settings_file.h"
 
 namespace velmoria {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "shell/profile_text.h"
-#include "shell/text_codec.h"
+#include "shell/settings/profile_text.h"
+#include "shell/settings/text_codec.h"
 
 namespace velmoria {
 

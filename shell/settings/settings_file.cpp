@@ -1,10 +1,10 @@
 // ReadSettings: the three keys, their number rules and the music file's existence test.
-#include "settings_file.h"
+#include "shell/settings/settings_file.h"
 
-#include "guarded_step.h"
-#include "helpers.h"
-#include "number_text.h"
+#include "shell/guarded_step.h"
+#include "shell/helpers.h"
 #include "shell/platform.h"
+#include "shell/settings/number_text.h"
 
 namespace velmoria {
 

@@ -1,6 +1,6 @@
 // The session form's handlers. Every step is guarded: a failing step is skipped and the next
 // one runs, and nothing is reported.
-#include "shell/session.h"
+#include "shell/forms/session.h"
 
 #include <chrono>
 
@@ -8,7 +8,7 @@
 #include "common/saver_contract.h"
 #include "shell/guarded_step.h"
 #include "shell/music/skorvane_bgm.h"
-#include "shell/settings_file.h"
+#include "shell/settings/settings_file.h"
 #include "shell/startup.h"
 
 namespace velmoria {

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/form_timer.h"
+#include "shell/forms/form_timer.h"
 #include "shell/platform.h"
 
 namespace velmoria {

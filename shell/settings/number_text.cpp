@@ -1,5 +1,5 @@
 // Number syntax: [sign] digits [. digits] [E|D [sign] digits], read without the C locale's help.
-#include "number_text.h"
+#include "shell/settings/number_text.h"
 
 #include <charconv>
 #include <cmath>
