@@ -49,6 +49,12 @@ data = sys.stdin.buffer.read()
 print(sum(1 for i in range(0, len(data) - 2, 6) if data[i] | data[i + 1] | data[i + 2]))'
 }
 
+# A window's place and size on the screen: "X Y WIDTH HEIGHT".
+window_geometry() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X:/ { x = $4 } /Absolute upper-left Y:/ { y = $4 }
+        /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }'
+}
+
 # The RRGGBB (upper-case hex) of pixel X Y of a screenshot.
 pixel() {
     convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | sed -n 's/.*#\([0-9A-F]\{6\}\).*/\1/p'

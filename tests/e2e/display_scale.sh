@@ -32,9 +32,7 @@ find_dialog() {
     wait_until 60 sh -c 'xdotool search --onlyvisible --name "^<Velmoria>\$" >/dev/null 2>&1' &&
         dialog_window=$(xdotool search --onlyvisible --name '^<Velmoria>$' | head -n 1)
     [ -n "$dialog_window" ] || return 1
-    read -r cx cy cw ch < <(xwininfo -id "$dialog_window" | awk '/Absolute upper-left X:/ { x = $4 }
-        /Absolute upper-left Y:/ { y = $4 } /Width:/ { w = $2 } /Height:/ { h = $2 }
-        END { print x, y, w, h }')
+    read -r cx cy cw ch < <(window_geometry "$dialog_window")
 }
 shot() {  # NAME: the client area, and the whole screen for the checks
     import -window root "$work/$1-screen.png" 2>/dev/null
@@ -89,10 +87,8 @@ wine_renderer_at() {
         fail "no renderer window"
     else
         local geometry
-        geometry=$(xwininfo -id "$window" | awk '/Absolute upper-left X:/ { x = $4 }
-            /Absolute upper-left Y:/ { y = $4 } /Width:/ { w = $2 } /Height:/ { h = $2 }
-            END { print w "x" h "+" x "+" y }')
-        [ "$geometry" = "1024x768+0+0" ] || fail "the renderer's window is $geometry, not the screen"
+        geometry=$(window_geometry "$window")
+        [ "$geometry" = "0 0 1024 768" ] || fail "the renderer's window is at $geometry, not the screen"
         wait_for_drawing 30 || fail "the renderer drew nothing"
         import -window root "$work/renderer-$dpi.png" 2>/dev/null
     fi

@@ -87,9 +87,7 @@ start_dialog() {
         window=$(xdotool search --onlyvisible --name '^<Velmoria>$' | head -n 1)
     [ -n "$window" ] || { fail "no dialog window"; return 1; }
     # The client's top-left corner on the screen, and its size.
-    read -r cx cy cw ch < <(xwininfo -id "$window" | awk '/Absolute upper-left X:/ { x = $4 }
-        /Absolute upper-left Y:/ { y = $4 } /Width:/ { w = $2 } /Height:/ { h = $2 }
-        END { print x, y, w, h }')
+    read -r cx cy cw ch < <(window_geometry "$window")
     # Drawn: the gradient's middle row at the right margin.
     wait_for_pixel $((cx + 490)) $((cy + 123)) DCDCFA 15 || fail "the dialog was not drawn"
     sleep 0.5
