@@ -15,6 +15,7 @@ namespace velmoria {
 
 std::string RendererPath;
 bool RendererHosted = false;
+bool RendererEndsWithSession = false;
 
 bool PlaysMusic(bool hosted, bool lockTaken) {
     return !hosted || lockTaken;
@@ -127,7 +128,7 @@ void SessionForm::Form_QueryUnload() {
     }
     unloaded_ = true;
     Guarded([&] {
-        if (RendererHosted) {
+        if (RendererHosted || RendererEndsWithSession) {
             watch_.Terminate();
         }
     });

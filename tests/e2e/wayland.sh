@@ -1,0 +1,228 @@
+#!/usr/bin/env bash
+# Velmoria on Wayland without an X server: Debian's sway, headless (one 1024 x 768 output over a
+# green desktop), run as an ordinary user. The renderer alone: chosen by itself, it covers the
+# output with the animation (black, blue and orange trails) and a second output with black,
+# follows outputs added and removed, takes the output VELMORIA_OUTPUT names, hides from nothing
+# but its exit rules (Alt and F10 are the system's, a key ends it). Then whole sessions of the
+# shell: the renderer started and watched through the title registry, a second start ending at
+# once, a key or SIGTERM ending both.
+#   wayland.sh SCR DLL MAKE-SPRITE WORK
+set -uo pipefail
+scr=$1 dll=$2 make_sprite=$3 work=$4
+source "$(dirname "$0")/common.sh"
+require_sway
+rm -rf "$work" && mkdir -p "$work"
+start_private_sway "/tmp/velmoria-wayland-$$" "$scr" "$dll" "$make_sprite" ||
+    { fail "sway did not start: $(tail -n 5 "$wayland_root/sway.log" 2>/dev/null)"; # ---- Sessions of the shell ----
+sink="$wayland_home/music.raw"
+write_tone "$wayland_home/tone.wav" 30
+write_music_settings "$wayland_home/.config/velmoria/Velmoria.ini" "$wayland_home/tone.wav"
+[ "$(id -u)" != 0 ] || chown -R "$wayland_user:" "$wayland_home"
+wayland_extra_env=(
+    "VELMORIA_AUDIO_SINK=audioconvert ! audio/x-raw,format=S16LE ! filesink sync=true location=$sink")
+renderers() { pgrep -f "^$wayland_bin/Velmoria.dll" | wc -l; }
+shell=""
+start_session() {
+    rm -f "$sink"
+    wayland_command "$wayland_bin/Velmoria.scr" /s
+    "${wayland_cmd[@]}" >"$work/shell-${case_name// /-}.err" 2>&1 &
+    shell=$!
+    private_display_pids=("$shell" "${private_display_pids[@]}")
+    shot_meets 30 HEADLESS-1 "$animated" || fail "not animated: $counts"
+    wait_until 20 file_grows "$sink" || fail "the music does not play"
+}
+# Both programs end within SECONDS: titles released, music stopped, the shell's exit code 0.
+expect_both_ended() {
+    wait_until "$1" sh -c '[ "$(pgrep -f "^$1/Velmoria.dll" | wc -l)" -eq 0 ]' sh "$wayland_bin" ||
+        fail "the renderer is still running"
+    ended_within "$1" "$shell" || fail "the shell is still running"
+    [ "${status:-1}" -eq 0 ] || fail "the shell ended with $status"
+    title_held Skorvane_VC && fail "Skorvane_VC still announced"
+    title_held Skorvane_Main && fail "Skorvane_Main still announced"
+    file_grows "$sink" 1 && fail "the music outlived the session"
+}
+
+case_name="a session draws and plays"
+start_session
+title_held Skorvane_Main || fail "Skorvane_Main is not announced"
+title_held Skorvane_VC || fail "Skorvane_VC is not announced"
+[ "$(renderers)" -eq 1 ] || fail "$(renderers) renderers"
+
+case_name="a second start ends at once"
+wayland_command "$wayland_bin/Velmoria.scr" /s
+"${wayland_cmd[@]}" >/dev/null 2>&1 &
+second=$!
+ended_within 10 "$second" || fail "the second shell runs on"
+sleep 1
+[ "$(renderers)" -eq 1 ] || fail "$(renderers) renderers"
+
+case_name="a key ends the renderer and the shell"
+type_keys x
+expect_both_ended 10
+
+case_name="SIGTERM to the shell ends both"
+start_session
+kill -TERM "$shell"
+expect_both_ended 10
+
+case_name="the preview ends at once"
+wayland_command "$wayland_bin/Velmoria.scr" /p 1234
+"${wayland_cmd[@]}" >"$work/preview.err" 2>&1 &
+preview=$!
+ended_within 10 "$preview" || fail "the preview runs on"
+grep -q "no preview" "$work/preview.err" || fail "no message: $(cat "$work/preview.err")"
+
+finish "Wayland"; }
+on_wayland "$wayland_bin/make-sprite" "$wayland_home/.cache/q_sarn/Skorvane.bmp" ||
+    fail "no sprite"
+
+# The title registry's lock file is held: a window of ours with that title exists.
+title_held() {
+    local file
+    file="$wayland_runtime/velmoria-window-$1.lock"
+    [ -e "$file" ] && ! flock -n -x "$file" true
+}
+running() { kill -0 "$1" 2>/dev/null; }
+# Waits (up to SECONDS) until PID has ended, and reaps it; its exit code is left in `status`.
+ended_within() {
+    wait_until "$1" sh -c '! kill -0 "$1" 2>/dev/null' sh "$2" || return 1
+    wait "$2" 2>/dev/null
+    status=$?
+}
+
+# Waits (up to SECONDS) until a screenshot (of output NAME, or of all) meets a test of its pixel
+# counts: `shot_meets SECONDS NAME TEST`, TEST a shell condition on $counts; the last screenshot
+# is kept in $work/CASE.png and its counts in `counts`.
+shot_meets() {
+    local tries=$(($1 * 2)) output=$2 condition=$3 file
+    file="$work/${case_name// /-}.png"
+    while [ "$tries" -gt 0 ]; do
+        if wayland_shot "$file" "$output"; then
+            counts=$(pixel_kinds "$file")
+            eval "$condition" && return 0
+        fi
+        sleep 0.5
+        tries=$((tries - 1))
+    done
+    return 1
+}
+# The animation: no desktop, mostly black, trails of both colours.
+animated='[ "$(kind_count green "$counts")" -eq 0 ] &&
+    [ "$(kind_count black "$counts")" -gt "$(($(kind_count all "$counts") / 2))" ] &&
+    [ "$(kind_count blue "$counts")" -gt 20 ] && [ "$(kind_count orange "$counts")" -gt 5 ]'
+black='[ "$(kind_count black "$counts")" -eq "$(kind_count all "$counts")" ]'
+desktop='[ "$(kind_count green "$counts")" -eq "$(kind_count all "$counts")" ]'
+
+renderer=""
+start_renderer() {
+    wayland_command "$wayland_bin/Velmoria.dll"
+    "${wayland_cmd[@]}" >"$work/renderer-${case_name// /-}.err" 2>&1 &
+    renderer=$!
+    private_display_pids=("$renderer" "${private_display_pids[@]}")
+}
+# Types with a keyboard of wtype's own; the pause lets the renderer bind the new keyboard first.
+type_keys() { on_wayland wtype -s 400 "$@"; }
+
+case_name="renderer animates the output"
+start_renderer
+shot_meets 30 HEADLESS-1 "$animated" || fail "not animated: $counts"
+title_held Skorvane_VC || fail "Skorvane_VC is not announced"
+
+case_name="an output added is covered black"
+on_wayland swaymsg create_output >/dev/null || fail "sway made no second output"
+shot_meets 20 HEADLESS-2 "$black" || fail "HEADLESS-2 not black: $counts"
+shot_meets 10 HEADLESS-1 "$animated" || fail "HEADLESS-1 no longer animated: $counts"
+
+case_name="system keys do not end the renderer"
+type_keys -M alt -s 100 -m alt
+type_keys -k F10
+sleep 1
+running "$renderer" || fail "ended by Alt or F10"
+
+case_name="a key ends the renderer"
+type_keys x
+ended_within 10 "$renderer" || fail "still running after a key"
+[ "${status:-1}" -eq 0 ] || fail "exit code $status"
+title_held Skorvane_VC && fail "Skorvane_VC still announced"
+shot_meets 10 HEADLESS-1 "$desktop" || fail "HEADLESS-1 does not show the desktop: $counts"
+shot_meets 10 HEADLESS-2 "$desktop" || fail "HEADLESS-2 does not show the desktop: $counts"
+
+case_name="VELMORIA_OUTPUT names the animated output"
+wayland_extra_env=(VELMORIA_OUTPUT=HEADLESS-2)
+start_renderer
+wayland_extra_env=()
+shot_meets 30 HEADLESS-2 "$animated" || fail "HEADLESS-2 not animated: $counts"
+shot_meets 10 HEADLESS-1 "$black" || fail "HEADLESS-1 not black: $counts"
+
+case_name="SIGTERM ends the renderer"
+kill -TERM "$renderer"
+ended_within 10 "$renderer" || fail "still running after SIGTERM"
+
+case_name="VELMORIA_BACKEND=x11 without an X server"
+wayland_extra_env=(VELMORIA_BACKEND=x11)
+start_renderer
+wayland_extra_env=()
+ended_within 10 "$renderer" || fail "still running"
+grep -q "cannot open the display" "$work/renderer-${case_name// /-}.err" ||
+    fail "no reason given: $(cat "$work/renderer-${case_name// /-}.err")"
+
+# ---- Sessions of the shell ----
+sink="$wayland_home/music.raw"
+write_tone "$wayland_home/tone.wav" 30
+write_music_settings "$wayland_home/.config/velmoria/Velmoria.ini" "$wayland_home/tone.wav"
+[ "$(id -u)" != 0 ] || chown -R "$wayland_user:" "$wayland_home"
+wayland_extra_env=(
+    "VELMORIA_AUDIO_SINK=audioconvert ! audio/x-raw,format=S16LE ! filesink sync=true location=$sink")
+renderers() { pgrep -f "^$wayland_bin/Velmoria.dll" | wc -l; }
+shell=""
+start_session() {
+    rm -f "$sink"
+    wayland_command "$wayland_bin/Velmoria.scr" /s
+    "${wayland_cmd[@]}" >"$work/shell-${case_name// /-}.err" 2>&1 &
+    shell=$!
+    private_display_pids=("$shell" "${private_display_pids[@]}")
+    shot_meets 30 HEADLESS-1 "$animated" || fail "not animated: $counts"
+    wait_until 20 file_grows "$sink" || fail "the music does not play"
+}
+# Both programs end within SECONDS: titles released, music stopped, the shell's exit code 0.
+expect_both_ended() {
+    wait_until "$1" sh -c '[ "$(pgrep -f "^$1/Velmoria.dll" | wc -l)" -eq 0 ]' sh "$wayland_bin" ||
+        fail "the renderer is still running"
+    ended_within "$1" "$shell" || fail "the shell is still running"
+    [ "${status:-1}" -eq 0 ] || fail "the shell ended with $status"
+    title_held Skorvane_VC && fail "Skorvane_VC still announced"
+    title_held Skorvane_Main && fail "Skorvane_Main still announced"
+    file_grows "$sink" 1 && fail "the music outlived the session"
+}
+
+case_name="a session draws and plays"
+start_session
+title_held Skorvane_Main || fail "Skorvane_Main is not announced"
+title_held Skorvane_VC || fail "Skorvane_VC is not announced"
+[ "$(renderers)" -eq 1 ] || fail "$(renderers) renderers"
+
+case_name="a second start ends at once"
+wayland_command "$wayland_bin/Velmoria.scr" /s
+"${wayland_cmd[@]}" >/dev/null 2>&1 &
+second=$!
+ended_within 10 "$second" || fail "the second shell runs on"
+sleep 1
+[ "$(renderers)" -eq 1 ] || fail "$(renderers) renderers"
+
+case_name="a key ends the renderer and the shell"
+type_keys x
+expect_both_ended 10
+
+case_name="SIGTERM to the shell ends both"
+start_session
+kill -TERM "$shell"
+expect_both_ended 10
+
+case_name="the preview ends at once"
+wayland_command "$wayland_bin/Velmoria.scr" /p 1234
+"${wayland_cmd[@]}" >"$work/preview.err" 2>&1 &
+preview=$!
+ended_within 10 "$preview" || fail "the preview runs on"
+grep -q "no preview" "$work/preview.err" || fail "no message: $(cat "$work/preview.err")"
+
+finish "Wayland"
