@@ -5,7 +5,8 @@
 # follows outputs added and removed, takes the output VELMORIA_OUTPUT names, hides from nothing
 # but its exit rules (Alt and F10 are the system's, a key ends it). Then whole sessions of the
 # shell: the renderer started and watched through the title registry, a second start ending at
-# once, a key or SIGTERM ending both.
+# once, a key or SIGTERM ending both; the preview refused; the settings dialog on GTK's Wayland
+# backend.
 #   wayland.sh SCR DLL MAKE-SPRITE WORK
 set -uo pipefail
 scr=$1 dll=$2 make_sprite=$3 work=$4
@@ -71,6 +72,24 @@ wayland_command "$wayland_bin/Velmoria.scr" /p 1234
 preview=$!
 ended_within 10 "$preview" || fail "the preview runs on"
 grep -q "no preview" "$work/preview.err" || fail "no message: $(cat "$work/preview.err")"
+
+# GTK on its Wayland backend: the compositor places the window (no client can). Its title is
+# held while it is open, so a second start ends at once; closing it ends the shell.
+case_name="the settings dialog"
+wayland_command "$wayland_bin/Velmoria.scr" /c
+"${wayland_cmd[@]}" >"$work/dialog.err" 2>&1 &
+dialog=$!
+private_display_pids=("$dialog" "${private_display_pids[@]}")
+dialog_shown() { on_wayland swaymsg -t get_tree | grep -q '"name": "<Velmoria>"'; }
+wait_until 30 dialog_shown || fail "no dialog window in sway's tree"
+title_held %3CVelmoria%3E || fail "<Velmoria> is not announced"
+wayland_command "$wayland_bin/Velmoria.scr" /s
+"${wayland_cmd[@]}" >/dev/null 2>&1 &
+second=$!
+ended_within 10 "$second" || fail "a session started beside the dialog"
+on_wayland swaymsg '[title="^<Velmoria>$"] kill' >/dev/null || fail "sway found no dialog to close"
+ended_within 10 "$dialog" || fail "the shell runs on after its dialog closed"
+title_held %3CVelmoria%3E && fail "<Velmoria> still announced"
 
 finish "Wayland"; }
 on_wayland "$wayland_bin/make-sprite" "$wayland_home/.cache/q_sarn/Skorvane.bmp" ||
@@ -224,5 +243,23 @@ wayland_command "$wayland_bin/Velmoria.scr" /p 1234
 preview=$!
 ended_within 10 "$preview" || fail "the preview runs on"
 grep -q "no preview" "$work/preview.err" || fail "no message: $(cat "$work/preview.err")"
+
+# GTK on its Wayland backend: the compositor places the window (no client can). Its title is
+# held while it is open, so a second start ends at once; closing it ends the shell.
+case_name="the settings dialog"
+wayland_command "$wayland_bin/Velmoria.scr" /c
+"${wayland_cmd[@]}" >"$work/dialog.err" 2>&1 &
+dialog=$!
+private_display_pids=("$dialog" "${private_display_pids[@]}")
+dialog_shown() { on_wayland swaymsg -t get_tree | grep -q '"name": "<Velmoria>"'; }
+wait_until 30 dialog_shown || fail "no dialog window in sway's tree"
+title_held %3CVelmoria%3E || fail "<Velmoria> is not announced"
+wayland_command "$wayland_bin/Velmoria.scr" /s
+"${wayland_cmd[@]}" >/dev/null 2>&1 &
+second=$!
+ended_within 10 "$second" || fail "a session started beside the dialog"
+on_wayland swaymsg '[title="^<Velmoria>$"] kill' >/dev/null || fail "sway found no dialog to close"
+ended_within 10 "$dialog" || fail "the shell runs on after its dialog closed"
+title_held %3CVelmoria%3E && fail "<Velmoria> still announced"
 
 finish "Wayland"
