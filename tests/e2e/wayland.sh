@@ -1,19 +1,20 @@
 #!/usr/bin/env bash
 # Velmoria on Wayland without an X server: Debian's sway, headless (one 1024 x 768 output over a
 # green desktop), run as an ordinary user. The renderer alone: chosen by itself, it covers the
-# output with the animation (black, blue and orange trails) and a second output with black,
-# follows outputs added and removed, takes the output VELMORIA_OUTPUT names, hides from nothing
-# but its exit rules (Alt and F10 are the system's, a key ends it). Then whole sessions of the
+# output with the animation (black, blue and orange trails) and a second output added with
+# black, takes the output VELMORIA_OUTPUT names, and ends by its exit rules (the mouse threshold
+# from where the pointer entered, through a virtual pointer; Alt and F10 are the system's, a key
+# ends it) and by SIGTERM. Then whole sessions of the
 # shell: the renderer started and watched through the title registry, a second start ending at
 # once, a key or SIGTERM ending both; the preview refused; the settings dialog on GTK's Wayland
 # backend.
-#   wayland.sh SCR DLL MAKE-SPRITE WORK
+#   wayland.sh SCR DLL MAKE-SPRITE WAYLAND-POINTER WORK
 set -uo pipefail
-scr=$1 dll=$2 make_sprite=$3 work=$4
+scr=$1 dll=$2 make_sprite=$3 pointer_tool=$4 work=$5
 source "$(dirname "$0")/common.sh"
 require_sway
 rm -rf "$work" && mkdir -p "$work"
-start_private_sway "/tmp/velmoria-wayland-$$" "$scr" "$dll" "$make_sprite" ||
+start_private_sway "/tmp/velmoria-wayland-$$" "$scr" "$dll" "$make_sprite" "$pointer_tool" ||
     { fail "sway did not start: $(tail -n 5 "$wayland_root/sway.log" 2>/dev/null)"; # ---- Sessions of the shell ----
 sink="$wayland_home/music.raw"
 write_tone "$wayland_home/tone.wav" 30
@@ -142,12 +143,29 @@ start_renderer() {
 # Types with a keyboard of wtype's own; the pause lets the renderer bind the new keyboard first.
 type_keys() { on_wayland wtype -s 400 "$@"; }
 
+# A virtual pointer of its own to the positions of the 1024 x 768 layout given.
+move_pointer() { on_wayland "$wayland_bin/wayland-pointer" 1024x768 "$@"; }
+
 case_name="renderer animates the output"
+move_pointer 500,400  # where the pointer rests when the surfaces appear: the start
 start_renderer
 shot_meets 30 HEADLESS-1 "$animated" || fail "not animated: $counts"
 title_held Skorvane_VC || fail "Skorvane_VC is not announced"
 
+# The start is where the pointer entered; each axis is judged alone, strictly.
+case_name="moves of 50 pixels on an axis do not end it"
+move_pointer 500,400 550,400 450,400 500,350 500,450 540,440 || fail "no virtual pointer"
+sleep 1
+running "$renderer" || fail "ended within the threshold"
+
+case_name="a move of 51 pixels ends it"
+move_pointer 500,400 500,451
+ended_within 10 "$renderer" || fail "still running after 51 pixels"
+title_held Skorvane_VC && fail "Skorvane_VC still announced"
+
 case_name="an output added is covered black"
+start_renderer
+shot_meets 30 HEADLESS-1 "$animated" || fail "not animated again: $counts"
 on_wayland swaymsg create_output >/dev/null || fail "sway made no second output"
 shot_meets 20 HEADLESS-2 "$black" || fail "HEADLESS-2 not black: $counts"
 shot_meets 10 HEADLESS-1 "$animated" || fail "HEADLESS-1 no longer animated: $counts"
