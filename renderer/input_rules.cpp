@@ -35,4 +35,12 @@ bool RequestsClose(RendererInput input, const SaverSettings& settings, CursorPoi
     return false;
 }
 
+bool LateStartCursor::Closes(RendererInput input, SaverSettings& settings, CursorPoint cursor) {
+    if (input == RendererInput::MouseMove && !known_) {
+        known_ = true;
+        settings.startCursor = cursor;
+    }
+    return RequestsClose(input, settings, cursor);
+}
+
 }  // namespace velmoria

@@ -23,4 +23,16 @@ bool MovedPastThreshold(const SaverSettings& settings, CursorPoint cursor);
 // True when `input` must close the window; `cursor` counts for MouseMove only.
 bool RequestsClose(RendererInput input, const SaverSettings& settings, CursorPoint cursor);
 
+// Where the window system tells the pointer's position only with events over our windows
+// (Wayland): the first position heard becomes the start, and is then judged like any move (so
+// only a negative threshold closes on it, as on a window shown under a resting pointer).
+class LateStartCursor {
+  public:
+    bool Closes(RendererInput input, SaverSettings& settings, CursorPoint cursor);
+    bool Known() const { return known_; }
+
+  private:
+    bool known_ = false;
+};
+
 }  // namespace velmoria

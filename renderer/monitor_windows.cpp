@@ -29,6 +29,16 @@ std::vector<ScreenRect> BlackWindowRects(const std::vector<ScreenRect>& monitors
     return rects;
 }
 
+int PrimaryOutputIndex(const std::vector<std::string>& names, const char* wanted) {
+    if (wanted != nullptr && wanted[0] != '\0') {
+        const auto found = std::find(names.begin(), names.end(), std::string(wanted));
+        if (found != names.end()) {
+            return static_cast<int>(found - names.begin());
+        }
+    }
+    return names.empty() ? -1 : 0;
+}
+
 void MonitorWindows::Follow(const std::vector<ScreenRect>& monitors, const ScreenRect& animated,
                             BlackWindowMaker& maker) {
     const std::vector<ScreenRect> wanted = BlackWindowRects(monitors, animated);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "renderer/input_rules.h"
@@ -28,6 +29,11 @@ inline bool operator==(const ScreenRect& a, const ScreenRect& b) {
 // once each (mirrored monitors share one), in the order given; empty ones are left out.
 std::vector<ScreenRect> BlackWindowRects(const std::vector<ScreenRect>& monitors,
                                          const ScreenRect& animated);
+
+// Where outputs are announced one by one (Wayland): the index of the output that animates, the
+// one named `wanted` (VELMORIA_OUTPUT; null or empty for none) when it is among `names`, else the
+// first announced; -1 without outputs.
+int PrimaryOutputIndex(const std::vector<std::string>& names, const char* wanted);
 
 // What a backend does for the black windows.
 class BlackWindowMaker {

@@ -4,6 +4,9 @@
 //   win32/      Windows: RendererPlatformWin32, RendererWindowWin32
 //   posix/      Linux without a window: RendererPlatformPosix (tools, headless recorder, tests)
 //   x11/        Linux with X11 and GLX: RendererPlatformX11 (over the POSIX one), RendererWindowX11
+//   wayland/    Linux on a layer-shell compositor with EGL: RendererWindowWayland, with the POSIX
+//               platform (no error box of its own); linux/main_linux.cpp picks it or X11 at
+//               start (backend_choice.h)
 //   headless/   the EGL context of the recorder, the scene tests and the benchmark; it uses the
 //               POSIX platform and has no window
 // A new backend implements both classes; the program's entry connects the platform first.
@@ -68,7 +71,8 @@ class RendererPlatform {
 };
 
 // What the window of the renderer program supplies to its set-up and frame loop
-// (renderer/renderer_program.cpp). win32/renderer_window_win32.cpp, x11/renderer_window_x11.cpp.
+// (renderer/renderer_program.cpp). win32/renderer_window_win32.cpp, x11/renderer_window_x11.cpp,
+// wayland/renderer_window_wayland.cpp.
 class RendererWindow {
   public:
     virtual ~RendererWindow() = default;

@@ -3,8 +3,11 @@
 // music procedures) reaches the operating system only through this class. Backends:
 //   win32/   Windows: ShellPlatformWin32 (user32, kernel32's profile functions), with the
 //            music of shell/music/win32/ (winmm)
-//   x11/     Linux: ShellPlatformX11, over the POSIX pieces of posix/ (files, folders, the INI
-//            file through profile_file.h and iconv) and the music of shell/music/gst/
+//   x11/     Linux: ShellPlatformX11, over ShellPlatformLinux (linux/: the POSIX pieces of
+//            posix/ for files, folders and the INI file through profile_file.h and iconv, the
+//            music of shell/music/gst/, the GTK dialog)
+//   wayland/ Linux on a layer-shell compositor: ShellPlatformWayland, over ShellPlatformLinux;
+//            its title searches ask the title registry (common/posix/window_registry_posix.h)
 // A new backend implements this class; the program's entry connects it before Main runs.
 #pragma once
 

@@ -16,6 +16,7 @@ namespace velmoria {
 std::string RendererPath;
 bool RendererHosted = false;
 bool SessionFailed = false;
+bool RendererEndsWithSession = false;
 
 bool PlaysMusic(bool hosted, bool lockTaken) {
     return !hosted || lockTaken;
@@ -137,7 +138,7 @@ void SessionForm::Form_QueryUnload() {
     }
     unloaded_ = true;
     Guarded([&] {
-        if (RendererHosted) {
+        if (RendererHosted || RendererEndsWithSession) {
             watch_.Terminate();
         }
     });

@@ -1,8 +1,9 @@
 // Velmoria.scr on Linux. The argument text is the arguments joined by single blanks, so that
 // "/p 1234" reads as it does on Windows. Run by a screen-saver daemon as a hack, it runs its
-// session with the renderer drawing in the daemon's window (see hosted_run.h). A run that cannot
-// do its job (no display, a host that is no window, a renderer that did not run) says why in
-// one line on standard error and ends with 1, which a daemon logs.
+// session with the renderer drawing in the daemon's window (see hosted_run.h). On Wayland (the
+// renderer's choice, common/window_system.h) it runs on the Wayland backend instead. A run that
+// cannot do its job (no display, a host that is no window, a renderer that did not run) says why
+// in one line on standard error and ends with 1, which a daemon logs.
 #include <X11/Xlib.h>
 #include <unistd.h>
 
@@ -11,12 +12,17 @@
 #include <string>
 #include <vector>
 
+#include "common/window_system.h"
 #include "common/x11/x11_support.h"
 #include "shell/forms/session.h"
 #include "shell/forms/shell_forms.h"
 #include "shell/hosted_run.h"
 #include "shell/startup.h"
 #include "shell/x11/shell_platform_x11.h"
+#ifdef VELMORIA_WAYLAND
+#include "common/wayland/layer_shell_probe_wayland.h"
+#include "shell/wayland/shell_platform_wayland.h"
+#endif
 
 namespace {
 
@@ -25,7 +31,8 @@ int Failure(const std::string& why) {
     return 1;
 }
 
-// What keeps the run from starting: no display, or a host that is no window. Empty when none.
+// What keeps an X11 run from starting: no display, or a host that is no window. Empty when
+// none; `rootWindow` is the root's id.
 std::string DisplayFault(const velmoria::HostedRun& hosted, std::string& rootWindow) {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
@@ -47,6 +54,32 @@ std::string DisplayFault(const velmoria::HostedRun& hosted, std::string& rootWin
     return fault;
 }
 
+bool Set(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value != nullptr && value[0] != '\0';
+}
+
+bool CompositorHasLayerShell() {
+#ifdef VELMORIA_WAYLAND
+    return velmoria::CompositorHasLayerShellWayland();
+#else
+    return false;
+#endif
+}
+
+// Main, then the loop while a form is loaded; 1 when the session could not do its job.
+int RunShell(velmoria::ShellPlatform& platform, const std::string& argumentText, bool hosted) {
+    velmoria::ShellPlatform::Connect(&platform);
+    velmoria::ShellForms forms(argumentText);
+    if (velmoria::Main(argumentText, forms, hosted) == velmoria::AfterMain::RunWhileWindowsLoaded) {
+        platform.RunWhileWindowsLoaded();
+    }
+    if (velmoria::SessionFailed) {
+        return Failure("the renderer " + velmoria::RendererPath + " did not run");
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -62,6 +95,25 @@ int main(int argc, char** argv) {
     if (hosted.badWindow) {
         return Failure("not a window id: " + hosted.given);
     }
+    if (!hosted.hosted) {
+        // Left over from a daemon's settings (a terminal opened there): not ours to draw in.
+        unsetenv("XSCREENSAVER_WINDOW");
+    }
+    // The renderer ends with the shell that started it, however the shell ends.
+    setenv("VELMORIA_SHELL_PID", std::to_string(getpid()).c_str(), 1);
+
+    // As the renderer will choose, so that the shell looks for its window where it is made.
+    const velmoria::WindowSystemChoice choice =
+        velmoria::ChooseWindowSystem(std::getenv("VELMORIA_BACKEND"), Set("WAYLAND_DISPLAY"),
+                                     hosted.hosted, CompositorHasLayerShell);
+#ifdef VELMORIA_WAYLAND
+    if (choice.system == velmoria::WindowSystem::Wayland) {
+        // swayidle ends the saver with SIGTERM to the shell: the renderer goes with it.
+        velmoria::RendererEndsWithSession = true;
+        velmoria::ShellPlatformWayland platform;
+        return RunShell(platform, argumentText, hosted.hosted);
+    }
+#endif
     const std::string mode = velmoria::ModeLetter(argumentText);
     const bool needsDisplay =
         hosted.hosted || argumentText.empty() || mode == "S" || mode == "C" || mode == "P";
@@ -78,22 +130,7 @@ int main(int argc, char** argv) {
         setenv("XSCREENSAVER_WINDOW", window.c_str(), 1);
         velmoria::RendererHosted = true;
         argumentText.clear();
-    } else {
-        // Left over from a daemon's settings (a terminal opened there): not ours to draw in.
-        unsetenv("XSCREENSAVER_WINDOW");
     }
-    // The renderer ends with the shell that started it, however the shell ends.
-    setenv("VELMORIA_SHELL_PID", std::to_string(getpid()).c_str(), 1);
-
     velmoria::ShellPlatformX11 platform;
-    velmoria::ShellPlatform::Connect(&platform);
-    velmoria::ShellForms forms(argumentText);
-    if (velmoria::Main(argumentText, forms, hosted.hosted) ==
-        velmoria::AfterMain::RunWhileWindowsLoaded) {
-        platform.RunWhileWindowsLoaded();
-    }
-    if (velmoria::SessionFailed) {
-        return Failure("the renderer " + velmoria::RendererPath + " did not run");
-    }
-    return 0;
+    return RunShell(platform, argumentText, hosted.hosted);
 }

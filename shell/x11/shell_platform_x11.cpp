@@ -1,25 +1,14 @@
 // The shell's platform on Linux.
 #include "shell/x11/shell_platform_x11.h"
 
-// Before any X11 header: Xlib's Status macro would rename MciInterpreter::Status.
-#include "shell/music/gst/bgm_platform_gst.h"
-
 #include <X11/Xlib.h>
 #include <X11/Xresource.h>
-#include <errno.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "common/posix/xdg.h"
 #include "common/x11/x11_support.h"
-#include "shell/hosted_run.h"
-#include "shell/posix/files_posix.h"
-#include "shell/posix/music_lock_posix.h"
-#include "shell/posix/profile_file_posix.h"
-#include "shell/settings_dialog/gtk/settings_dialog_gtk.h"
 #include "shell/x11/forms_x11.h"
 #include "shell/x11/window_search_x11.h"
 
@@ -206,60 +195,8 @@ double ShellPlatformX11::TwipsPerPixel() {
     return 1440.0 / dpi;
 }
 
-std::unique_ptr<StartedProgram> ShellPlatformX11::StartProgram(const std::string& path) {
-    return StartProgramPosix(path);
-}
-
-bool ShellPlatformX11::ReplaceFileContents(const std::string& path,
-                                           const std::vector<uint8_t>& bytes) {
-    // Only the work folder's sprite is written this way.
-    return ReplacePrivateFilePosix(
-        path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-}
-
-bool ShellPlatformX11::CanOpenForReading(const std::string& path) {
-    return CanOpenForReadingPosix(path);
-}
-
-bool ShellPlatformX11::CreateFolder(const std::string& path) {
-    return CreateFolderPosix(path);
-}
-
-std::string ShellPlatformX11::ProgramFolder() {
-    return ProgramFolderPosix();
-}
-
-std::string ShellPlatformX11::UserSettingsFilePath() {
-    return XdgFolder("XDG_CONFIG_HOME", ".config") + "/velmoria/Velmoria.ini";
-}
-
-std::string ShellPlatformX11::ProgramSettingsFilePath() {
-    // Linux has always kept one file per user; no file beside the program is read.
-    return {};
-}
-
-std::string ShellPlatformX11::ReadPrivateProfile(const std::string& section, const std::string& key,
-                                                 const std::string& file) {
-    return ReadPrivateProfilePosix(section, key, file, codec_);
-}
-
-bool ShellPlatformX11::WritePrivateProfile(const std::string& section, const std::string& key,
-                                           const std::string& value, const std::string& file) {
-    return WritePrivateProfilePosix(section, key, value, file, codec_);
-}
-
-BgmPlatform& ShellPlatformX11::Music() {
-    // Never destroyed: a pipeline may still play while the program exits.
-    static BgmPlatformGst* music = new BgmPlatformGst();
-    return *music;
-}
-
 bool ShellPlatformX11::TakeMusicLock() {
-    return TakeMusicLockPosix(MusicLockFolderPosix(), MusicLockFileName(std::getenv("DISPLAY")));
-}
-
-void ShellPlatformX11::WriteDiagnostic(const char* line) {
-    std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, line);
+    return TakeMusicLockFor(std::getenv("DISPLAY"));
 }
 
 bool ShellPlatformX11::CloseWindowTitled(const char* title) {
@@ -275,10 +212,6 @@ bool ShellPlatformX11::CloseWindow(WindowHandle window) {
     XErrorTrapX11 trap(display);
     SendDeleteWindowX11(display, static_cast<Window>(window));
     return !trap.Caught();
-}
-
-void ShellPlatformX11::RunSettingsDialog(const std::string& settingsFile) {
-    RunSettingsDialogGtk(settingsFile);
 }
 
 }  // namespace velmoria

@@ -1,14 +1,12 @@
-// The shell's platform on Linux: X11 for windows and forms, POSIX for files, programs and the
-// settings file (with iconv), GStreamer for music.
+// The shell's platform on Linux with X11: X11 for windows and forms, the rest shared with the
+// Wayland backend (ShellPlatformLinux).
 #pragma once
 
 #include <map>
 #include <memory>
 #include <string>
 
-#include "shell/platform.h"
-#include "shell/posix/text_codec_iconv.h"
-#include "shell/startup.h"
+#include "shell/linux/shell_platform_linux.h"
 
 // Xlib stays out of this header: its macros (Status, None, Bool) clash with names elsewhere.
 struct _XDisplay;
@@ -17,7 +15,7 @@ namespace velmoria {
 
 class FormsX11;
 
-class ShellPlatformX11 final : public ShellPlatform {
+class ShellPlatformX11 final : public ShellPlatformLinux {
   public:
     ShellPlatformX11();
     ~ShellPlatformX11() override;
@@ -37,24 +35,7 @@ class ShellPlatformX11 final : public ShellPlatform {
     int32_t SetParentWindow(WindowHandle form, WindowHandle parent) override;
     void MoveForm(WindowHandle form, int32_t x, int32_t y, int32_t width, int32_t height) override;
     void SetFormPicture(WindowHandle form, int32_t x, int32_t y, PixelImage picture) override;
-    std::unique_ptr<StartedProgram> StartProgram(const std::string& path) override;
-    bool ReplaceFileContents(const std::string& path, const std::vector<uint8_t>& bytes) override;
-    int32_t ShowCursor(bool show) override { return cursorCount_.Show(show); }
-    PathSyntax Paths() override { return {PathStyle::Posix, nullptr}; }
-    bool CanOpenForReading(const std::string& path) override;
-    bool CreateFolder(const std::string& path) override;
-    std::string ProgramFolder() override;
-    std::string UserSettingsFilePath() override;
-    std::string ProgramSettingsFilePath() override;
-    std::string ReadPrivateProfile(const std::string& section, const std::string& key,
-                                   const std::string& file) override;
-    bool WritePrivateProfile(const std::string& section, const std::string& key,
-                             const std::string& value, const std::string& file) override;
-    void AnimateZoom(uintptr_t, int16_t, int16_t, bool) override {}
-    void RunSettingsDialog(const std::string& settingsFile) override;
-    BgmPlatform& Music() override;
     bool TakeMusicLock() override;
-    void WriteDiagnostic(const char* line) override;
 
     // For the end-to-end tests' window tool: asks the window of that title, of any program, to
     // close. False when there is none.
@@ -77,8 +58,6 @@ class ShellPlatformX11 final : public ShellPlatform {
     std::unique_ptr<FormsX11> forms_;
     // Windows found by title and watched since: no search while they live.
     std::map<std::string, unsigned long> found_;
-    CursorDisplayCount cursorCount_;
-    TextCodecIconv codec_;
 };
 
 }  // namespace velmoria

@@ -233,3 +233,105 @@ file_grows() {
     sleep "${2:-0.5}"
     [ "$(stat -c %s "$1" 2>/dev/null || echo 0)" -gt "$before" ]
 }
+
+# ---- Wayland: Debian's sway, headless, without an X server ----
+# sway refuses to run as root, and CI runs as root: then the compositor and our programs run as
+# a fixed system user (made when missing), with a runtime folder of their own (0700) and the
+# programs copied where that user can read them. `on_wayland CMD...` runs a command there.
+wayland_user=velmoria-wayland
+
+# Ends the script as skipped without sway and the tools that drive it.
+require_sway() {
+    local tool
+    for tool in sway swaymsg grim wtype; do
+        command -v "$tool" >/dev/null 2>&1 || {
+            echo "SKIP: $tool is not installed"
+            exit 77
+        }
+    done
+}
+
+# Starts sway headless in FOLDER (made afresh, removed at the end) with one output HEADLESS-1 of
+# 1024 x 768 over a green (#00FF00) desktop, and copies PROGRAM... into FOLDER/bin. Sets
+# wayland_root, wayland_bin, wayland_home and wayland_runtime. Returns 1 when sway does not start.
+start_private_sway() {
+    wayland_root=$1
+    wayland_display="" wayland_ipc=""
+    shift
+    rm -rf "$wayland_root"
+    mkdir -p "$wayland_root/bin" "$wayland_root/run" "$wayland_root/home/.cache/q_sarn" \
+        "$wayland_root/home/.config/velmoria"
+    private_folders+=("$wayland_root")
+    wayland_bin=$wayland_root/bin
+    wayland_home=$wayland_root/home
+    wayland_runtime=$wayland_root/run
+    cp "$@" "$wayland_bin/"
+    printf '%s\n' 'xwayland disable' 'output HEADLESS-1 mode 1024x768 position 0 0' \
+        'output * bg #00FF00 solid_color' \
+        >"$wayland_root/sway.conf"
+    chmod 755 "$wayland_root" "$wayland_bin"
+    chmod 700 "$wayland_runtime"
+    wayland_as=()
+    if [ "$(id -u)" = 0 ]; then
+        id "$wayland_user" >/dev/null 2>&1 ||
+            useradd --system --no-create-home --shell /usr/sbin/nologin "$wayland_user" || return 1
+        chown -R "$wayland_user:" "$wayland_root"
+        wayland_as=(setpriv --reuid="$wayland_user" --regid="$wayland_user" --init-groups)
+    fi
+    wayland_command env WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+        sway -c "$wayland_root/sway.conf"
+    "${wayland_cmd[@]}" >"$wayland_root/sway.log" 2>&1 &
+    private_display_pids=("$!" "${private_display_pids[@]}")
+    trap stop_private_processes EXIT
+    wait_until 20 sh -c 'ls "$1"/wayland-? && ls "$1"/sway-ipc.*' sh "$wayland_runtime" \
+        >/dev/null 2>&1 || return 1
+    wayland_display=$(basename "$(ls "$wayland_runtime"/wayland-? | head -n 1)")
+    wayland_ipc=$(ls "$wayland_runtime"/sway-ipc.* | head -n 1)
+    wait_until 20 on_wayland swaymsg -t get_outputs >/dev/null 2>&1
+}
+
+# Runs a command as the compositor's user, in its session only: no X display, its own runtime,
+# home and XDG folders. `wayland_command CMD...` only sets the array wayland_cmd to that command,
+# for starting it in the background as a child of the script ("${wayland_cmd[@]}" &: $! is then
+# the program itself, since env and setpriv replace themselves by it).
+wayland_command() {
+    wayland_cmd=(env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME="$wayland_home" LANG=C.UTF-8
+        XDG_RUNTIME_DIR="$wayland_runtime" XDG_CACHE_HOME="$wayland_home/.cache"
+        XDG_CONFIG_HOME="$wayland_home/.config" VELMORIA_REGISTRY="$wayland_home/none.reg"
+        ${wayland_display:+WAYLAND_DISPLAY="$wayland_display"}
+        ${wayland_ipc:+SWAYSOCK="$wayland_ipc"} "${wayland_extra_env[@]}" "${wayland_as[@]}" "$@")
+}
+on_wayland() {
+    wayland_command "$@"
+    "${wayland_cmd[@]}"
+}
+wayland_extra_env=()
+
+# A screenshot of the whole layout, or of output NAME, into FILE (grim, read back as root).
+wayland_shot() {
+    on_wayland grim ${2:+-o "$2"} "$wayland_root/shot.png" 2>/dev/null &&
+        cp "$wayland_root/shot.png" "$1"
+}
+
+# Counts of a screenshot's pixels (every other of every other row) by kind, as "NAME=COUNT"
+# words: black, green (the desktop, #00FF00 exactly), blue (a blue trail: blue well above red)
+# and orange (red high, green between, blue low), and all.
+pixel_kinds() {
+    convert "$1" -depth 8 rgb:- | python3 -c '
+import sys
+data = sys.stdin.buffer.read()
+width = int(sys.argv[1])
+counts = dict(all=0, black=0, green=0, blue=0, orange=0)
+for y in range(0, len(data) // (3 * width), 2):
+    row = y * width * 3
+    for i in range(row, row + width * 3, 6):
+        r, g, b = data[i], data[i + 1], data[i + 2]
+        counts["all"] += 1
+        if r < 8 and g < 8 and b < 8: counts["black"] += 1
+        elif (r, g, b) == (0, 255, 0): counts["green"] += 1
+        elif b > 96 and b > r + 40: counts["blue"] += 1
+        elif r > 150 and 50 < g < r - 30 and b < g: counts["orange"] += 1
+print(" ".join("%s=%d" % kv for kv in counts.items()))' "$(identify -format %w "$1")"
+}
+# One count of pixel_kinds' output: kind_count KIND "COUNTS".
+kind_count() { sed -n "s/.*\b$1=\([0-9]*\).*/\1/p" <<<"$2"; }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <vector>
 
 #include "renderer/input_rules.h"
 
@@ -69,6 +70,52 @@ TEST(CloseRequests, KeysAndTheThreeButtonsCloseOtherInputDoesNot) {
     EXPECT_TRUE(RequestsClose(RendererInput::MouseMove, settings, {still.x + 51, still.y}));
     // Only a mouse move looks at the cursor.
     EXPECT_FALSE(RequestsClose(RendererInput::ButtonUp, settings, {still.x + 999, still.y}));
+}
+
+// Wayland tells the pointer's position only with events over our surfaces: the first one heard
+// is the start, so a pointer resting where the surfaces appear closes nothing.
+TEST(LateStartCursor, TheFirstPositionHeardIsTheStart) {
+    struct Case {
+        const char* name;
+        int32_t threshold;
+        std::vector<CursorPoint> moves;  // the last one is judged
+        bool closes;
+    };
+    const Case cases[] = {
+        {"first position, far from the old start", 50, {{900, 700}}, false},
+        {"50 from the first on one axis", 50, {{900, 700}, {950, 700}}, false},
+        {"51 from the first", 50, {{900, 700}, {900, 649}}, true},
+        {"drift from the first adds up", 50, {{10, 10}, {40, 10}, {61, 10}}, true},
+        {"diagonal of 40 on each axis", 50, {{10, 10}, {50, 50}}, false},
+        {"negative threshold closes on the first", -1, {{900, 700}}, true},
+        {"zero threshold, one pixel", 0, {{5, 5}, {5, 6}}, true},
+    };
+    for (const Case& c : cases) {
+        SaverSettings settings = WithThreshold(c.threshold, {0, 0});
+        LateStartCursor start;
+        bool closed = false;
+        for (const CursorPoint& move : c.moves) {
+            closed = start.Closes(RendererInput::MouseMove, settings, move);
+        }
+        EXPECT_EQ(closed, c.closes) << c.name;
+        EXPECT_TRUE(start.Known()) << c.name;
+        EXPECT_EQ(settings.startCursor.x, c.moves.front().x) << c.name;
+        EXPECT_EQ(settings.startCursor.y, c.moves.front().y) << c.name;
+    }
+}
+
+TEST(LateStartCursor, KeysAndButtonsNeitherNeedNorSetTheStart) {
+    SaverSettings settings = WithThreshold(50, {0, 0});
+    LateStartCursor start;
+    EXPECT_FALSE(start.Closes(RendererInput::SystemKeyDown, settings, {0, 0}));
+    EXPECT_FALSE(start.Closes(RendererInput::ButtonUp, settings, {400, 400}));
+    EXPECT_FALSE(start.Known());
+    EXPECT_TRUE(start.Closes(RendererInput::KeyDown, settings, {0, 0}));
+    EXPECT_TRUE(start.Closes(RendererInput::ButtonDown, settings, {0, 0}));
+    EXPECT_FALSE(start.Known());
+    // The first move after them is still the start.
+    EXPECT_FALSE(start.Closes(RendererInput::MouseMove, settings, {300, 300}));
+    EXPECT_TRUE(start.Known());
 }
 
 }  // namespace

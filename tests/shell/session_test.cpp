@@ -347,5 +347,26 @@ TEST_F(SessionTest, AHostedRendererIsWatchedByItsProcessAndEndsWithTheSession) {
     RendererHosted = false;
 }
 
+// On Wayland the renderer is watched by its title (the registry) as on X11, and the session's
+// end from outside (swayidle's SIGTERM) takes it along; on X11 it is left alone.
+TEST_F(SessionTest, OnWaylandTheRendererEndsWithTheSession) {
+    for (const bool wayland : {false, true}) {
+        SetUp();
+        shell_.forms.clear();
+        shell_.ended = 0;
+        shell_.programs = test::FakeProgramState{};
+        RendererEndsWithSession = wayland;
+        Load("/s");
+        shell_.windows.insert(kRendererWindowTitle);
+        now_ = 100;
+        session_->OnTimer(3);
+        EXPECT_EQ(shell_.ended, 0) << wayland;
+        session_->OnQueryUnload();
+        EXPECT_EQ(shell_.programs.terminated, wayland ? 1 : 0) << wayland;
+        EXPECT_EQ(shell_.ended, 1) << wayland;
+    }
+    RendererEndsWithSession = false;
+}
+
 }  // namespace
 }  // namespace velmoria

@@ -1,0 +1,27 @@
+// The Linux programs' choice of window system.
+#include "common/window_system.h"
+
+#include <cstring>
+
+namespace velmoria {
+
+WindowSystemChoice ChooseWindowSystem(const char* forced, bool waylandDisplaySet, bool hostedInX11,
+                                      const std::function<bool()>& compositorHasLayerShell) {
+    WindowSystemChoice choice;
+    if (forced != nullptr && forced[0] != '\0') {
+        if (std::strcmp(forced, "x11") == 0) {
+            return choice;
+        }
+        if (std::strcmp(forced, "wayland") == 0) {
+            choice.system = WindowSystem::Wayland;
+            return choice;
+        }
+        choice.unknownForced = true;
+    }
+    if (waylandDisplaySet && !hostedInX11 && compositorHasLayerShell()) {
+        choice.system = WindowSystem::Wayland;
+    }
+    return choice;
+}
+
+}  // namespace velmoria

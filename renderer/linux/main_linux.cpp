@@ -1,0 +1,69 @@
+// Velmoria.dll on Linux: draws on Wayland or on X11, chosen once at start (common/window_system.h).
+// Its command line is ignored.
+#include <signal.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "common/window_system.h"
+#include "renderer/diagnostics.h"
+#include "renderer/renderer_program.h"
+#include "renderer/x11/renderer_platform_x11.h"
+#include "renderer/x11/renderer_window_x11.h"
+#ifdef VELMORIA_WAYLAND
+#include "common/wayland/layer_shell_probe_wayland.h"
+#include "renderer/wayland/renderer_window_wayland.h"
+#endif
+
+namespace {
+
+bool Set(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value != nullptr && value[0] != '\0';
+}
+
+bool CompositorHasLayerShell() {
+#ifdef VELMORIA_WAYLAND
+    return velmoria::CompositorHasLayerShellWayland();
+#else
+    return false;  // a build without Wayland draws on X11 (XWayland)
+#endif
+}
+
+}  // namespace
+
+int main() {
+    // Ends with the shell that started it, even one killed outright (SIGKILL, the out-of-memory
+    // killer): a renderer must never draw on without its shell. A shell already gone before
+    // this line is seen as a parent other than the one that said it started us.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (const char* shell = std::getenv("VELMORIA_SHELL_PID");
+        shell != nullptr && std::atol(shell) != static_cast<long>(getppid())) {
+        return 0;
+    }
+    const velmoria::WindowSystemChoice choice =
+        velmoria::ChooseWindowSystem(std::getenv("VELMORIA_BACKEND"), Set("WAYLAND_DISPLAY"),
+                                     Set("XSCREENSAVER_WINDOW"), CompositorHasLayerShell);
+#ifdef VELMORIA_WAYLAND
+    if (choice.system == velmoria::WindowSystem::Wayland) {
+        // No error box of its own: the loader's messages go to standard error.
+        velmoria::RendererPlatformPosix platform;
+        velmoria::RendererPlatform::Connect(&platform);
+        if (choice.unknownForced) {
+            velmoria::ReportRendererFailure("VELMORIA_BACKEND", "neither x11 nor wayland: ignored");
+        }
+        velmoria::RendererWindowWayland window;
+        return velmoria::RunRenderer(window, 0);
+    }
+#endif
+    velmoria::RendererWindowX11 window;
+    velmoria::RendererPlatformX11 platform(window);
+    velmoria::RendererPlatform::Connect(&platform);
+    if (choice.unknownForced) {
+        velmoria::ReportRendererFailure("VELMORIA_BACKEND", "neither x11 nor wayland: ignored");
+    } else if (choice.system == velmoria::WindowSystem::Wayland) {
+        velmoria::ReportRendererFailure("Wayland", "not in this build: drawing on X11");
+    }
+    return velmoria::RunRenderer(window, 0);
+}

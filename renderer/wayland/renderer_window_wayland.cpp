@@ -1,0 +1,688 @@
+// The renderer's window on Wayland. Sections: the protocol's listeners (translating events into
+// calls of the window); set-up (globals, outputs, EGL); surfaces per output; the loop; input.
+#include "renderer/wayland/renderer_window_wayland.h"
+
+#include <EGL/eglext.h>
+#include <fcntl.h>
+#include <linux/input-event-codes.h>
+#include <poll.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <wayland-client.h>
+#include <wayland-egl.h>
+#include <xkbcommon/xkbcommon.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "common/saver_contract.h"
+#include "renderer/diagnostics.h"
+#include "renderer/monitor_windows.h"
+#include "renderer/scene.h"
+#include "xdg-output-unstable-v1-client-protocol.h"
+// The protocol names an argument "namespace", a keyword of C++.
+#define namespace layer_namespace
+#include "wlr-layer-shell-unstable-v1-client-protocol.h"
+#undef namespace
+
+namespace velmoria {
+
+namespace {
+
+using Output = RendererWindowWayland::Output;
+using Seat = RendererWindowWayland::Seat;
+
+void Report(const char* what) {
+    ReportRendererFailure("Wayland", what);
+}
+
+// ---- Listeners ----
+
+const wl_registry_listener registryListener = {
+    [](void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t version) {
+        static_cast<RendererWindowWayland*>(data)->AddGlobal(registry, name, interface, version);
+    },
+    [](void* data, wl_registry*, uint32_t name) {
+        static_cast<RendererWindowWayland*>(data)->RemoveGlobal(name);
+    },
+};
+
+const wl_output_listener outputListener = {
+    [](void*, wl_output*, int32_t, int32_t, int32_t, int32_t, int32_t, const char*, const char*,
+       int32_t) {},
+    [](void*, wl_output*, uint32_t, int32_t, int32_t, int32_t) {},
+    [](void* data, wl_output*) {
+        Output* output = static_cast<Output*>(data);
+        output->owner->OutputDescribed(*output);
+    },
+    [](void* data, wl_output*, int32_t factor) { static_cast<Output*>(data)->scale = factor; },
+    [](void* data, wl_output*, const char* name) { static_cast<Output*>(data)->name = name; },
+    [](void*, wl_output*, const char*) {},
+};
+
+const zxdg_output_v1_listener xdgOutputListener = {
+    [](void* data, zxdg_output_v1*, int32_t x, int32_t y) {
+        static_cast<Output*>(data)->x = x;
+        static_cast<Output*>(data)->y = y;
+    },
+    [](void*, zxdg_output_v1*, int32_t, int32_t) {},
+    [](void*, zxdg_output_v1*) {},  // before version 3 wl_output's "done" follows anyway
+    [](void* data, zxdg_output_v1*, const char* name) {
+        Output* output = static_cast<Output*>(data);
+        if (output->name.empty()) {
+            output->name = name;
+        }
+    },
+    [](void*, zxdg_output_v1*, const char*) {},
+};
+
+const zwlr_layer_surface_v1_listener layerListener = {
+    [](void* data, zwlr_layer_surface_v1*, uint32_t serial, uint32_t width, uint32_t height) {
+        Output* output = static_cast<Output*>(data);
+        output->owner->Configure(*output, serial, width, height);
+    },
+    [](void* data, zwlr_layer_surface_v1*) {
+        Output* output = static_cast<Output*>(data);
+        output->owner->SurfaceClosed(*output);
+    },
+};
+
+const wl_callback_listener frameListener = {
+    [](void* data, wl_callback*, uint32_t) {
+        static_cast<RendererWindowWayland*>(data)->FrameShown();
+    },
+};
+
+const wl_buffer_listener bufferListener = {
+    [](void*, wl_buffer*) {},  // a black buffer is kept while its surface lives
+};
+
+// Alt, F10 and anything pressed with Alt held are the system's keys, as on Windows and X11.
+RendererInput TranslateKey(xkb_state* keys, uint32_t key) {
+    if (keys == nullptr) {
+        return RendererInput::KeyDown;
+    }
+    const xkb_keysym_t symbol = xkb_state_key_get_one_sym(keys, key + 8);
+    const bool systemKey =
+        symbol == XKB_KEY_Alt_L || symbol == XKB_KEY_Alt_R || symbol == XKB_KEY_Meta_L ||
+        symbol == XKB_KEY_Meta_R || symbol == XKB_KEY_F10 ||
+        xkb_state_mod_name_is_active(keys, XKB_MOD_NAME_ALT, XKB_STATE_MODS_EFFECTIVE) > 0;
+    return systemKey ? RendererInput::SystemKeyDown : RendererInput::KeyDown;
+}
+
+const wl_pointer_listener pointerListener = {
+    [](void* data, wl_pointer* pointer, uint32_t serial, wl_surface* surface, wl_fixed_t x,
+       wl_fixed_t y) {
+        wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);  // no pointer over our surfaces
+        Seat* seat = static_cast<Seat*>(data);
+        seat->owner->PointerAt(*seat, surface, wl_fixed_to_double(x), wl_fixed_to_double(y));
+    },
+    [](void* data, wl_pointer*, uint32_t, wl_surface*) {
+        static_cast<Seat*>(data)->pointerOutput = nullptr;
+    },
+    [](void* data, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y) {
+        Seat* seat = static_cast<Seat*>(data);
+        seat->owner->PointerAt(*seat, nullptr, wl_fixed_to_double(x), wl_fixed_to_double(y));
+    },
+    [](void* data, wl_pointer*, uint32_t, uint32_t, uint32_t button, uint32_t state) {
+        RendererInput input = RendererInput::ButtonUp;
+        if (state == WL_POINTER_BUTTON_STATE_PRESSED) {
+            input = button == BTN_LEFT || button == BTN_RIGHT || button == BTN_MIDDLE
+                        ? RendererInput::ButtonDown
+                        : RendererInput::OtherButtonDown;
+        }
+        static_cast<Seat*>(data)->owner->Judge(input, {0, 0});
+    },
+    [](void*, wl_pointer*, uint32_t, uint32_t, wl_fixed_t) {},  // the wheel closes nothing
+    [](void*, wl_pointer*) {},
+    [](void*, wl_pointer*, uint32_t) {},
+    [](void*, wl_pointer*, uint32_t, uint32_t) {},
+    [](void*, wl_pointer*, uint32_t, int32_t) {},
+    [](void*, wl_pointer*, uint32_t, int32_t) {},
+};
+
+const wl_keyboard_listener keyboardListener = {
+    [](void* data, wl_keyboard*, uint32_t format, int32_t fd, uint32_t size) {
+        Seat* seat = static_cast<Seat*>(data);
+        xkb_state_unref(seat->keys);
+        xkb_keymap_unref(seat->keymap);
+        seat->keys = nullptr;
+        seat->keymap = nullptr;
+        void* text = format == WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1
+                         ? mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0)
+                         : MAP_FAILED;
+        close(fd);
+        if (text == MAP_FAILED) {
+            return;
+        }
+        xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+        seat->keymap =
+            xkb_keymap_new_from_string(context, static_cast<const char*>(text),
+                                       XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
+        xkb_context_unref(context);
+        munmap(text, size);
+        seat->keys = seat->keymap != nullptr ? xkb_state_new(seat->keymap) : nullptr;
+    },
+    [](void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {},  // keys held then are no press
+    [](void*, wl_keyboard*, uint32_t, wl_surface*) {},
+    [](void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uint32_t state) {
+        Seat* seat = static_cast<Seat*>(data);
+        if (state == WL_KEYBOARD_KEY_STATE_PRESSED) {
+            seat->owner->Judge(TranslateKey(seat->keys, key), {0, 0});
+        }
+    },
+    [](void* data, wl_keyboard*, uint32_t, uint32_t depressed, uint32_t latched, uint32_t locked,
+       uint32_t group) {
+        Seat* seat = static_cast<Seat*>(data);
+        if (seat->keys != nullptr) {
+            xkb_state_update_mask(seat->keys, depressed, latched, locked, 0, 0, group);
+        }
+    },
+    [](void*, wl_keyboard*, int32_t, int32_t) {},
+};
+
+const wl_seat_listener seatListener = {
+    [](void* data, wl_seat*, uint32_t capabilities) {
+        Seat* seat = static_cast<Seat*>(data);
+        seat->owner->SeatCapabilities(*seat, capabilities);
+    },
+    [](void*, wl_seat*, const char*) {},
+};
+
+// A black buffer of that size: a new memory file reads as zeros, which XRGB8888 shows black.
+wl_buffer* MakeBlackBuffer(wl_shm* shm, int32_t width, int32_t height) {
+    const int32_t stride = width * 4;
+    const off_t size = static_cast<off_t>(stride) * height;
+    const int fd = memfd_create("velmoria-black", MFD_CLOEXEC);
+    if (fd < 0 || ftruncate(fd, size) != 0) {
+        if (fd >= 0) {
+            close(fd);
+        }
+        return nullptr;
+    }
+    wl_shm_pool* pool = wl_shm_create_pool(shm, fd, static_cast<int32_t>(size));
+    wl_buffer* buffer =
+        wl_shm_pool_create_buffer(pool, 0, width, height, stride, WL_SHM_FORMAT_XRGB8888);
+    wl_shm_pool_destroy(pool);
+    close(fd);
+    return buffer;
+}
+
+}  // namespace
+
+// ---- Set-up ----
+
+RendererWindowWayland::~RendererWindowWayland() {
+    if (display_ != nullptr) {
+        TearDown();
+    }
+}
+
+void RendererWindowWayland::AddGlobal(wl_registry* registry, uint32_t name, const char* interface,
+                                      uint32_t version) {
+    auto bind = [&](const wl_interface& wanted, uint32_t highest) {
+        return wl_registry_bind(registry, name, &wanted, std::min(version, highest));
+    };
+    if (std::strcmp(interface, wl_compositor_interface.name) == 0) {
+        compositor_ = static_cast<wl_compositor*>(bind(wl_compositor_interface, 4));
+    } else if (std::strcmp(interface, wl_shm_interface.name) == 0) {
+        shm_ = static_cast<wl_shm*>(bind(wl_shm_interface, 1));
+    } else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0) {
+        layerShell_ = static_cast<zwlr_layer_shell_v1*>(bind(zwlr_layer_shell_v1_interface, 4));
+    } else if (std::strcmp(interface, zxdg_output_manager_v1_interface.name) == 0) {
+        xdgOutputs_ =
+            static_cast<zxdg_output_manager_v1*>(bind(zxdg_output_manager_v1_interface, 3));
+    } else if (std::strcmp(interface, wl_seat_interface.name) == 0) {
+        auto seat = std::make_unique<Seat>();
+        seat->owner = this;
+        seat->global = name;
+        seat->seat = static_cast<wl_seat*>(bind(wl_seat_interface, 5));
+        wl_seat_add_listener(seat->seat, &seatListener, seat.get());
+        seats_.push_back(std::move(seat));
+    } else if (std::strcmp(interface, wl_output_interface.name) == 0 && version >= 2) {
+        auto output = std::make_unique<Output>();
+        output->owner = this;
+        output->global = name;
+        output->output = static_cast<wl_output*>(bind(wl_output_interface, 4));
+        wl_output_add_listener(output->output, &outputListener, output.get());
+        if (xdgOutputs_ != nullptr) {
+            output->xdgOutput = zxdg_output_manager_v1_get_xdg_output(xdgOutputs_, output->output);
+            zxdg_output_v1_add_listener(output->xdgOutput, &xdgOutputListener, output.get());
+        }
+        outputs_.push_back(std::move(output));
+    }
+}
+
+void RendererWindowWayland::RemoveGlobal(uint32_t name) {
+    for (auto& output : outputs_) {
+        if (output->global == name) {
+            RemoveOutput(output.get());
+            return;
+        }
+    }
+}
+
+void RendererWindowWayland::OutputDescribed(Output& output) {
+    output.described = true;
+    if (surfacesMade_ && !closed_ && output.surface == nullptr) {
+        if (animated_ == nullptr) {
+            ChooseAnimated();
+        }
+        MakeSurface(output);
+    }
+}
+
+bool RendererWindowWayland::Create(SaverSettings& settings, int32_t& width, int32_t& height) {
+    settings_ = &settings;
+    display_ = wl_display_connect(nullptr);
+    if (display_ == nullptr) {
+        Report("cannot connect to the compositor (WAYLAND_DISPLAY)");
+        return false;
+    }
+    registry_ = wl_display_get_registry(display_);
+    wl_registry_add_listener(registry_, &registryListener, this);
+    wl_display_roundtrip(display_);
+    if (compositor_ == nullptr || shm_ == nullptr || layerShell_ == nullptr) {
+        Report("the compositor offers no zwlr_layer_shell_v1");
+        return false;
+    }
+    // The manager may have been announced after some outputs.
+    for (auto& output : outputs_) {
+        if (output->xdgOutput == nullptr && xdgOutputs_ != nullptr) {
+            output->xdgOutput = zxdg_output_manager_v1_get_xdg_output(xdgOutputs_, output->output);
+            zxdg_output_v1_add_listener(output->xdgOutput, &xdgOutputListener, output.get());
+        }
+    }
+    wl_display_roundtrip(display_);
+    ChooseAnimated();
+    if (animated_ == nullptr) {
+        Report("the compositor announces no output");
+        return false;
+    }
+    if (!SetUpEgl()) {
+        return false;
+    }
+    surfacesMade_ = true;
+    for (auto& output : outputs_) {
+        if (output->described) {
+            MakeSurface(*output);
+        }
+    }
+    // The animated surface exists once its first size has come.
+    while (animated_ != nullptr && eglSurface_ == EGL_NO_SURFACE && !lost_) {
+        if (wl_display_roundtrip(display_) < 0) {
+            lost_ = true;
+        }
+    }
+    if (eglSurface_ == EGL_NO_SURFACE) {
+        Report("the primary output's surface was never configured");
+        return false;
+    }
+    // What the window's creation records: a handle, and the title the shell looks for. The
+    // pointer's start is heard with its first event over our surfaces.
+    settings.hwnd = reinterpret_cast<uintptr_t>(animated_->surface);
+    announced_ = std::make_unique<AnnouncedWindowPosix>(RuntimeFolderPosix(), kRendererWindowTitle);
+    width = width_;
+    height = height_;
+    return true;
+}
+
+// A desktop OpenGL context, so the scene's fixed-function calls stay as they are.
+bool RendererWindowWayland::SetUpEgl() {
+    eglDisplay_ = eglGetPlatformDisplay(EGL_PLATFORM_WAYLAND_KHR, display_, nullptr);
+    if (eglDisplay_ == EGL_NO_DISPLAY || !eglInitialize(eglDisplay_, nullptr, nullptr)) {
+        ReportRendererFailure("EGL", "cannot initialise the Wayland display");
+        return false;
+    }
+    if (!eglBindAPI(EGL_OPENGL_API)) {
+        ReportRendererFailure("EGL", "no desktop OpenGL");
+        return false;
+    }
+    const EGLint attributes[] = {EGL_SURFACE_TYPE,
+                                 EGL_WINDOW_BIT,
+                                 EGL_RENDERABLE_TYPE,
+                                 EGL_OPENGL_BIT,
+                                 EGL_RED_SIZE,
+                                 8,
+                                 EGL_GREEN_SIZE,
+                                 8,
+                                 EGL_BLUE_SIZE,
+                                 8,
+                                 EGL_NONE};
+    EGLint count = 0;
+    if (!eglChooseConfig(eglDisplay_, attributes, &config_, 1, &count) || count < 1) {
+        ReportRendererFailure("EGL", "no RGB window configuration with OpenGL");
+        return false;
+    }
+    context_ = eglCreateContext(eglDisplay_, config_, EGL_NO_CONTEXT, nullptr);
+    if (context_ == EGL_NO_CONTEXT) {
+        // As on the other platforms: the loop runs without drawing and input still ends it.
+        ReportRendererFailure("EGL", "cannot create a context");
+    }
+    return true;
+}
+
+void RendererWindowWayland::ChooseAnimated() {
+    std::vector<Output*> candidates;
+    std::vector<std::string> names;
+    for (auto& output : outputs_) {
+        if (output->described) {
+            candidates.push_back(output.get());
+            names.push_back(output->name);
+        }
+    }
+    const int index = PrimaryOutputIndex(names, std::getenv("VELMORIA_OUTPUT"));
+    animated_ = index >= 0 ? candidates[static_cast<size_t>(index)] : nullptr;
+}
+
+// ---- Surfaces ----
+
+void RendererWindowWayland::MakeSurface(Output& output) {
+    output.surface = wl_compositor_create_surface(compositor_);
+    output.layer = zwlr_layer_shell_v1_get_layer_surface(
+        layerShell_, output.surface, output.output, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "velmoria");
+    zwlr_layer_surface_v1_set_anchor(
+        output.layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
+                          ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
+    zwlr_layer_surface_v1_set_size(output.layer, 0, 0);  // the compositor's: the whole output
+    zwlr_layer_surface_v1_set_exclusive_zone(output.layer, -1);
+    zwlr_layer_surface_v1_set_keyboard_interactivity(output.layer, 1);  // exclusive
+    zwlr_layer_surface_v1_add_listener(output.layer, &layerListener, &output);
+    if (&output == animated_) {
+        wl_surface_set_buffer_scale(output.surface, output.scale);
+    }
+    wl_surface_commit(output.surface);
+}
+
+void RendererWindowWayland::Configure(Output& output, uint32_t serial, uint32_t width,
+                                      uint32_t height) {
+    zwlr_layer_surface_v1_ack_configure(output.layer, serial);
+    const bool resized = static_cast<int32_t>(width) != output.width ||
+                         static_cast<int32_t>(height) != output.height;
+    output.width = static_cast<int32_t>(width);
+    output.height = static_cast<int32_t>(height);
+    if (&output == animated_) {
+        MakeAnimated(output);
+    } else if (resized || output.black == nullptr) {
+        AttachBlack(output);
+    } else {
+        wl_surface_commit(output.surface);
+    }
+}
+
+void RendererWindowWayland::AttachBlack(Output& output) {
+    if (output.black != nullptr) {
+        wl_buffer_destroy(output.black);
+    }
+    output.black = MakeBlackBuffer(shm_, std::max(output.width, 1), std::max(output.height, 1));
+    if (output.black == nullptr) {
+        Report("cannot make a black buffer");
+        return;
+    }
+    wl_buffer_add_listener(output.black, &bufferListener, nullptr);
+    wl_surface_attach(output.surface, output.black, 0, 0);
+    wl_surface_damage(output.surface, 0, 0, output.width, output.height);
+    wl_surface_commit(output.surface);
+}
+
+// The animated surface at its configured size times the output's scale; the scene follows a
+// new size once it is set up.
+void RendererWindowWayland::MakeAnimated(Output& output) {
+    const int32_t width = std::max(output.width, 1) * output.scale;
+    const int32_t height = std::max(output.height, 1) * output.scale;
+    if (eglWindow_ == nullptr) {
+        eglWindow_ = wl_egl_window_create(output.surface, width, height);
+        eglSurface_ = eglCreateWindowSurface(
+            eglDisplay_, config_, reinterpret_cast<EGLNativeWindowType>(eglWindow_), nullptr);
+        if (eglSurface_ == EGL_NO_SURFACE) {
+            ReportRendererFailure("EGL", "cannot create the window surface");
+        } else if (context_ != EGL_NO_CONTEXT &&
+                   !eglMakeCurrent(eglDisplay_, eglSurface_, eglSurface_, context_)) {
+            ReportRendererFailure("EGL", "cannot make the context current");
+        }
+        // The loop paces itself by frame callbacks; a swap must never wait for the compositor.
+        eglSwapInterval(eglDisplay_, 0);
+    } else if (width != width_ || height != height_) {
+        wl_egl_window_resize(eglWindow_, width, height, 0, 0);
+    }
+    if ((width != width_ || height != height_) && sceneReady_) {
+        ResizeScene(width, height);
+    }
+    width_ = width;
+    height_ = height;
+}
+
+void RendererWindowWayland::DropAnimated() {
+    FrameShown();  // a callback of a surface that goes never comes
+    if (eglDisplay_ != EGL_NO_DISPLAY) {
+        // Surfaceless: the scene's context lives on for the next primary output.
+        eglMakeCurrent(eglDisplay_, EGL_NO_SURFACE, EGL_NO_SURFACE, context_);
+    }
+    if (eglSurface_ != EGL_NO_SURFACE) {
+        eglDestroySurface(eglDisplay_, eglSurface_);
+        eglSurface_ = EGL_NO_SURFACE;
+    }
+    if (eglWindow_ != nullptr) {
+        wl_egl_window_destroy(eglWindow_);
+        eglWindow_ = nullptr;
+    }
+    animated_ = nullptr;
+}
+
+void RendererWindowWayland::SurfaceClosed(Output& output) {
+    RemoveOutput(&output);
+}
+
+// An output gone (or its surface closed by the compositor): its surface goes; when it animated,
+// the primary output of those left takes the animation over.
+void RendererWindowWayland::RemoveOutput(Output* output) {
+    const bool wasAnimated = output == animated_;
+    if (wasAnimated) {
+        DropAnimated();
+    }
+    for (auto& seat : seats_) {
+        if (seat->pointerOutput == output) {
+            seat->pointerOutput = nullptr;
+        }
+    }
+    if (output->layer != nullptr) {
+        zwlr_layer_surface_v1_destroy(output->layer);
+    }
+    if (output->surface != nullptr) {
+        wl_surface_destroy(output->surface);
+    }
+    if (output->black != nullptr) {
+        wl_buffer_destroy(output->black);
+    }
+    if (output->xdgOutput != nullptr) {
+        zxdg_output_v1_destroy(output->xdgOutput);
+    }
+    wl_output_destroy(output->output);
+    outputs_.erase(std::find_if(outputs_.begin(), outputs_.end(),
+                                [&](const auto& o) { return o.get() == output; }));
+    if (wasAnimated && !closed_) {
+        ChooseAnimated();
+        if (animated_ != nullptr) {
+            // Made afresh: a black surface has no scale of its own set.
+            Output& next = *animated_;
+            if (next.layer != nullptr) {
+                zwlr_layer_surface_v1_destroy(next.layer);
+                wl_surface_destroy(next.surface);
+                next.layer = nullptr;
+                next.surface = nullptr;
+            }
+            if (next.black != nullptr) {
+                wl_buffer_destroy(next.black);
+                next.black = nullptr;
+            }
+            next.width = next.height = 0;
+            MakeSurface(next);
+            settings_->hwnd = reinterpret_cast<uintptr_t>(next.surface);
+        }
+    }
+}
+
+// The close: every surface goes at once, as the window's destruction does on other systems.
+void RendererWindowWayland::CloseWindow() {
+    closed_ = true;
+    DropAnimated();
+    for (auto& output : outputs_) {
+        if (output->layer != nullptr) {
+            zwlr_layer_surface_v1_destroy(output->layer);
+            wl_surface_destroy(output->surface);
+            output->layer = nullptr;
+            output->surface = nullptr;
+        }
+        if (output->black != nullptr) {
+            wl_buffer_destroy(output->black);
+            output->black = nullptr;
+        }
+    }
+    wl_display_flush(display_);
+    announced_.reset();
+}
+
+// ---- The loop ----
+
+void RendererWindowWayland::Show(int) {
+    sceneReady_ = true;
+}
+
+// Everything queued first, then what the socket holds; a frame only when nothing was there and
+// the compositor has shown the last one. Waiting for that is waiting on the socket, so input is
+// handled meanwhile: an output that shows nothing (disabled, asleep) never holds the loop up.
+RendererWindow::Message RendererWindowWayland::HandleNextMessage() {
+    for (;;) {
+        if (closePending_ && !closed_) {
+            CloseWindow();  // the posted close request, acted on when the loop reaches it
+        }
+        if (closed_ || lost_) {
+            return Message::Quit;
+        }
+        int handled = wl_display_dispatch_pending(display_);
+        if (handled == 0) {
+            while (wl_display_prepare_read(display_) != 0) {
+                handled += std::max(wl_display_dispatch_pending(display_), 0);
+            }
+            wl_display_flush(display_);
+            const bool mayDraw = eglSurface_ != EGL_NO_SURFACE && frameCallback_ == nullptr;
+            pollfd socket = {wl_display_get_fd(display_), POLLIN, 0};
+            const int timeout = handled > 0 || mayDraw ? 0 : 100;
+            if (poll(&socket, 1, timeout) > 0 && (socket.revents & POLLIN) != 0) {
+                if (wl_display_read_events(display_) < 0) {
+                    lost_ = true;
+                }
+            } else {
+                wl_display_cancel_read(display_);
+            }
+            const int more = wl_display_dispatch_pending(display_);
+            handled = more < 0 ? more : handled + more;
+        }
+        if (handled < 0 || wl_display_get_error(display_) != 0) {
+            lost_ = true;  // the compositor went away: the window is gone with it
+            return Message::Quit;
+        }
+        if (handled > 0 || closePending_) {
+            return Message::Handled;  // a close is acted on at the next call, before any frame
+        }
+        if (eglSurface_ != EGL_NO_SURFACE && frameCallback_ == nullptr) {
+            return Message::QueueEmpty;
+        }
+    }
+}
+
+void RendererWindowWayland::SwapBuffers() {
+    if (eglSurface_ == EGL_NO_SURFACE) {
+        return;
+    }
+    // Asked before the swap, whose commit carries it.
+    frameCallback_ = wl_surface_frame(animated_->surface);
+    wl_callback_add_listener(frameCallback_, &frameListener, this);
+    eglSwapBuffers(eglDisplay_, eglSurface_);
+}
+
+void RendererWindowWayland::FrameShown() {
+    if (frameCallback_ != nullptr) {
+        wl_callback_destroy(frameCallback_);
+        frameCallback_ = nullptr;
+    }
+}
+
+void RendererWindowWayland::TearDown() {
+    if (display_ == nullptr) {
+        return;
+    }
+    if (!closed_ && !lost_) {
+        CloseWindow();
+    }
+    DropAnimated();
+    if (eglDisplay_ != EGL_NO_DISPLAY) {
+        eglMakeCurrent(eglDisplay_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+        if (context_ != EGL_NO_CONTEXT) {
+            eglDestroyContext(eglDisplay_, context_);
+        }
+        eglTerminate(eglDisplay_);
+    }
+    context_ = EGL_NO_CONTEXT;
+    eglDisplay_ = EGL_NO_DISPLAY;
+    for (auto& seat : seats_) {
+        xkb_state_unref(seat->keys);
+        xkb_keymap_unref(seat->keymap);
+    }
+    seats_.clear();
+    outputs_.clear();
+    announced_.reset();
+    wl_display_disconnect(display_);  // the compositor drops every object of ours with it
+    display_ = nullptr;
+}
+
+// ---- Input ----
+
+void RendererWindowWayland::SeatCapabilities(Seat& seat, uint32_t capabilities) {
+    const bool pointer = (capabilities & WL_SEAT_CAPABILITY_POINTER) != 0;
+    const bool keyboard = (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
+    if (pointer && seat.pointer == nullptr) {
+        seat.pointer = wl_seat_get_pointer(seat.seat);
+        wl_pointer_add_listener(seat.pointer, &pointerListener, &seat);
+    } else if (!pointer && seat.pointer != nullptr) {
+        wl_pointer_destroy(seat.pointer);
+        seat.pointer = nullptr;
+        seat.pointerOutput = nullptr;
+    }
+    if (keyboard && seat.keyboard == nullptr) {
+        seat.keyboard = wl_seat_get_keyboard(seat.seat);
+        wl_keyboard_add_listener(seat.keyboard, &keyboardListener, &seat);
+    } else if (!keyboard && seat.keyboard != nullptr) {
+        wl_keyboard_destroy(seat.keyboard);
+        seat.keyboard = nullptr;
+    }
+}
+
+// The pointer over one of our surfaces (`surface` on entering, else the one entered last), in
+// global logical coordinates: the output's position plus the surface-local one.
+void RendererWindowWayland::PointerAt(Seat& seat, wl_surface* surface, double x, double y) {
+    if (surface != nullptr) {
+        seat.pointerOutput = nullptr;
+        for (auto& output : outputs_) {
+            if (output->surface == surface) {
+                seat.pointerOutput = output.get();
+            }
+        }
+    }
+    if (seat.pointerOutput == nullptr) {
+        return;
+    }
+    const CursorPoint cursor = {seat.pointerOutput->x + static_cast<int32_t>(x),
+                                seat.pointerOutput->y + static_cast<int32_t>(y)};
+    Judge(RendererInput::MouseMove, cursor);
+}
+
+// Input on any surface of ours, judged by the exit rules; the close is posted to the loop.
+void RendererWindowWayland::Judge(RendererInput input, CursorPoint cursor) {
+    if (!closed_ && settings_ != nullptr && start_.Closes(input, *settings_, cursor)) {
+        closePending_ = true;
+    }
+}
+
+}  // namespace velmoria

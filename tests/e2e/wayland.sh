@@ -1,0 +1,236 @@
+#!/usr/bin/env bash
+# Velmoria on Wayland without an X server: Debian's sway, headless (one 1024 x 768 output over a
+# green desktop), run as an ordinary user. The renderer alone: chosen by itself, it covers the
+# output with the animation (black, blue and orange trails) and a second output added with
+# black, takes the output VELMORIA_OUTPUT names, and ends by its exit rules (the mouse threshold
+# from where the pointer entered, through a virtual pointer; Alt and F10 are the system's, a key
+# ends it) and by SIGTERM. Then whole sessions of the
+# shell: the renderer started and watched through the title registry, a second start ending at
+# once, a key or SIGTERM ending both; the preview refused; the settings dialog on GTK's Wayland
+# backend.
+#   wayland.sh SCR DLL MAKE-SPRITE WAYLAND-POINTER WORK
+set -uo pipefail
+scr=$1 dll=$2 make_sprite=$3 pointer_tool=$4 work=$5
+source "$(dirname "$0")/common.sh"
+require_sway
+rm -rf "$work" && mkdir -p "$work"
+start_private_sway "/tmp/velmoria-wayland-$$" "$scr" "$dll" "$make_sprite" "$pointer_tool" ||
+    { fail "sway did not start: $(tail -n 5 "$wayland_root/sway.log" 2>/dev/null)"; finish "Wayland"; }
+on_wayland "$wayland_bin/make-sprite" "$wayland_home/.cache/q_sarn/Skorvane.bmp" ||
+    fail "no sprite"
+
+# The title registry's lock file is held: a window of ours with that title exists.
+title_held() {
+    local file
+    file="$wayland_runtime/velmoria-window-$1.lock"
+    [ -e "$file" ] && ! flock -n -x "$file" true
+}
+running() { kill -0 "$1" 2>/dev/null; }
+# Waits (up to SECONDS) until PID has ended, and reaps it; its exit code is left in `status`.
+ended_within() {
+    wait_until "$1" sh -c '! kill -0 "$1" 2>/dev/null' sh "$2" || return 1
+    wait "$2" 2>/dev/null
+    status=$?
+}
+
+# Waits (up to SECONDS) until a screenshot (of output NAME, or of all) meets a test of its pixel
+# counts: `shot_meets SECONDS NAME TEST`, TEST a shell condition on $counts; the last screenshot
+# is kept in $work/CASE.png and its counts in `counts`.
+shot_meets() {
+    local tries=$(($1 * 2)) output=$2 condition=$3 file
+    file="$work/${case_name// /-}.png"
+    while [ "$tries" -gt 0 ]; do
+        if wayland_shot "$file" "$output"; then
+            counts=$(pixel_kinds "$file")
+            eval "$condition" && return 0
+        fi
+        sleep 0.5
+        tries=$((tries - 1))
+    done
+    return 1
+}
+# The animation: no desktop, mostly black, trails of both colours.
+animated='[ "$(kind_count green "$counts")" -eq 0 ] &&
+    [ "$(kind_count black "$counts")" -gt "$(($(kind_count all "$counts") / 2))" ] &&
+    [ "$(kind_count blue "$counts")" -gt 20 ] && [ "$(kind_count orange "$counts")" -gt 5 ]'
+black='[ "$(kind_count black "$counts")" -eq "$(kind_count all "$counts")" ]'
+desktop='[ "$(kind_count green "$counts")" -eq "$(kind_count all "$counts")" ]'
+
+renderer=""
+start_renderer() {
+    wayland_command "$wayland_bin/Velmoria.dll"
+    "${wayland_cmd[@]}" >"$work/renderer-${case_name// /-}.err" 2>&1 &
+    renderer=$!
+    private_display_pids=("$renderer" "${private_display_pids[@]}")
+}
+# Types with a keyboard of wtype's own; the pause lets the renderer bind the new keyboard first.
+type_keys() { on_wayland wtype -s 400 "$@"; }
+
+# A virtual pointer of its own to the positions of the 1024 x 768 layout given.
+move_pointer() { on_wayland "$wayland_bin/wayland-pointer" 1024x768 "$@"; }
+
+case_name="renderer animates the output"
+move_pointer 500,400  # where the pointer rests when the surfaces appear: the start
+start_renderer
+shot_meets 30 HEADLESS-1 "$animated" || fail "not animated: $counts"
+title_held Skorvane_VC || fail "Skorvane_VC is not announced"
+
+# The start is where the pointer entered; each axis is judged alone, strictly.
+case_name="moves of 50 pixels on an axis do not end it"
+move_pointer 500,400 550,400 450,400 500,350 500,450 540,440 || fail "no virtual pointer"
+sleep 1
+running "$renderer" || fail "ended within the threshold"
+
+case_name="a move of 51 pixels ends it"
+move_pointer 500,400 500,451
+ended_within 10 "$renderer" || fail "still running after 51 pixels"
+title_held Skorvane_VC && fail "Skorvane_VC still announced"
+
+case_name="an output added is covered black"
+start_renderer
+shot_meets 30 HEADLESS-1 "$animated" || fail "not animated again: $counts"
+on_wayland swaymsg create_output >/dev/null || fail "sway made no second output"
+shot_meets 20 HEADLESS-2 "$black" || fail "HEADLESS-2 not black: $counts"
+shot_meets 10 HEADLESS-1 "$animated" || fail "HEADLESS-1 no longer animated: $counts"
+
+case_name="system keys do not end the renderer"
+type_keys -M alt -s 100 -m alt
+type_keys -k F10
+sleep 1
+running "$renderer" || fail "ended by Alt or F10"
+
+case_name="a key ends the renderer"
+type_keys x
+ended_within 10 "$renderer" || fail "still running after a key"
+[ "${status:-1}" -eq 0 ] || fail "exit code $status"
+title_held Skorvane_VC && fail "Skorvane_VC still announced"
+shot_meets 10 HEADLESS-1 "$desktop" || fail "HEADLESS-1 does not show the desktop: $counts"
+shot_meets 10 HEADLESS-2 "$desktop" || fail "HEADLESS-2 does not show the desktop: $counts"
+
+case_name="VELMORIA_OUTPUT names the animated output"
+wayland_extra_env=(VELMORIA_OUTPUT=HEADLESS-2)
+start_renderer
+wayland_extra_env=()
+shot_meets 30 HEADLESS-2 "$animated" || fail "HEADLESS-2 not animated: $counts"
+shot_meets 10 HEADLESS-1 "$black" || fail "HEADLESS-1 not black: $counts"
+
+case_name="SIGTERM ends the renderer"
+kill -TERM "$renderer"
+ended_within 10 "$renderer" || fail "still running after SIGTERM"
+
+case_name="VELMORIA_BACKEND=x11 without an X server"
+wayland_extra_env=(VELMORIA_BACKEND=x11)
+start_renderer
+wayland_extra_env=()
+ended_within 10 "$renderer" || fail "still running"
+grep -q "cannot open the display" "$work/renderer-${case_name// /-}.err" ||
+    fail "no reason given: $(cat "$work/renderer-${case_name// /-}.err")"
+
+# ---- Sessions of the shell ----
+sink="$wayland_home/music.raw"
+write_tone "$wayland_home/tone.wav" 30
+write_music_settings "$wayland_home/.config/velmoria/Velmoria.ini" "$wayland_home/tone.wav"
+[ "$(id -u)" != 0 ] || chown -R "$wayland_user:" "$wayland_home"
+wayland_extra_env=(
+    "VELMORIA_AUDIO_SINK=audioconvert ! audio/x-raw,format=S16LE ! filesink sync=true location=$sink")
+renderers() { pgrep -f "^$wayland_bin/Velmoria.dll" | wc -l; }
+shell=""
+start_session() {
+    rm -f "$sink"
+    wayland_command "$wayland_bin/Velmoria.scr" /s
+    "${wayland_cmd[@]}" >"$work/shell-${case_name// /-}.err" 2>&1 &
+    shell=$!
+    private_display_pids=("$shell" "${private_display_pids[@]}")
+    shot_meets 30 HEADLESS-1 "$animated" || fail "not animated: $counts"
+    wait_until 20 file_grows "$sink" || fail "the music does not play"
+}
+# Both programs end within SECONDS: titles released, music stopped, the shell's exit code 0.
+expect_both_ended() {
+    wait_until "$1" sh -c '[ "$(pgrep -f "^$1/Velmoria.dll" | wc -l)" -eq 0 ]' sh "$wayland_bin" ||
+        fail "the renderer is still running"
+    ended_within "$1" "$shell" || fail "the shell is still running"
+    [ "${status:-1}" -eq 0 ] || fail "the shell ended with $status"
+    title_held Skorvane_VC && fail "Skorvane_VC still announced"
+    title_held Skorvane_Main && fail "Skorvane_Main still announced"
+    file_grows "$sink" 1 && fail "the music outlived the session"
+}
+
+case_name="a session draws and plays"
+start_session
+title_held Skorvane_Main || fail "Skorvane_Main is not announced"
+title_held Skorvane_VC || fail "Skorvane_VC is not announced"
+[ "$(renderers)" -eq 1 ] || fail "$(renderers) renderers"
+
+case_name="a second start ends at once"
+wayland_command "$wayland_bin/Velmoria.scr" /s
+"${wayland_cmd[@]}" >/dev/null 2>&1 &
+second=$!
+ended_within 10 "$second" || fail "the second shell runs on"
+sleep 1
+[ "$(renderers)" -eq 1 ] || fail "$(renderers) renderers"
+
+case_name="a key ends the renderer and the shell"
+type_keys x
+expect_both_ended 10
+
+case_name="SIGTERM to the shell ends both"
+start_session
+kill -TERM "$shell"
+expect_both_ended 10
+
+case_name="the preview ends at once"
+wayland_command "$wayland_bin/Velmoria.scr" /p 1234
+"${wayland_cmd[@]}" >"$work/preview.err" 2>&1 &
+preview=$!
+ended_within 10 "$preview" || fail "the preview runs on"
+grep -q "no preview" "$work/preview.err" || fail "no message: $(cat "$work/preview.err")"
+
+# GTK on its Wayland backend: the compositor places the window (no client can). Its title is
+# held while it is open, so a second start ends at once; closing it ends the shell.
+case_name="the settings dialog"
+wayland_command "$wayland_bin/Velmoria.scr" /c
+"${wayland_cmd[@]}" >"$work/dialog.err" 2>&1 &
+dialog=$!
+private_display_pids=("$dialog" "${private_display_pids[@]}")
+dialog_shown() { on_wayland swaymsg -t get_tree | grep -q '"name": "<Velmoria>"'; }
+wait_until 30 dialog_shown || fail "no dialog window in sway's tree"
+title_held %3CVelmoria%3E || fail "<Velmoria> is not announced"
+wayland_command "$wayland_bin/Velmoria.scr" /s
+"${wayland_cmd[@]}" >/dev/null 2>&1 &
+second=$!
+ended_within 10 "$second" || fail "a session started beside the dialog"
+on_wayland swaymsg '[title="^<Velmoria>$"] kill' >/dev/null || fail "sway found no dialog to close"
+ended_within 10 "$dialog" || fail "the shell runs on after its dialog closed"
+title_held %3CVelmoria%3E && fail "<Velmoria> still announced"
+
+# The systemd user unit's command, as systemd would run it (its idle time from the documented
+# file): swayidle starts the saver after a second without input; a key ends it.
+case_name="swayidle through the user unit"
+if command -v swayidle >/dev/null 2>&1; then
+    unit="$(dirname "$0")/../../packaging/linux/velmoria-idle.service"
+    idle_command=$(sed -n "s|^ExecStart=/bin/sh -c '\(.*\)'$|\1|p" "$unit")
+    [ -n "$idle_command" ] || fail "no ExecStart in the unit"
+    echo "VELMORIA_IDLE_SECONDS=1" >"$wayland_home/.config/velmoria/idle.conf"
+    ln -sf "$wayland_bin/Velmoria.scr" "$wayland_bin/velmoria"
+    [ "$(id -u)" != 0 ] || chown -h "$wayland_user:" "$wayland_bin/velmoria"
+    idle_settings=$(sed -n 's/^VELMORIA_IDLE_SECONDS=//p' "$wayland_home/.config/velmoria/idle.conf")
+    saved_env=("${wayland_extra_env[@]}")
+    wayland_extra_env+=("VELMORIA_IDLE_SECONDS=$idle_settings" "PATH=$wayland_bin:/usr/bin:/bin")
+    wayland_command /bin/sh -c "$idle_command"
+    wayland_extra_env=("${saved_env[@]}")
+    "${wayland_cmd[@]}" >"$work/swayidle.err" 2>&1 &
+    idle=$!
+    private_display_pids=("$idle" "${private_display_pids[@]}")
+    shot_meets 30 HEADLESS-1 "$animated" || fail "swayidle started no saver: $counts"
+    title_held Skorvane_Main || fail "Skorvane_Main is not announced"
+    type_keys x
+    # swayidle starts it again a second after the key: the gap between is the saver's end.
+    wait_until 10 sh -c '! [ -e "$1" ] || flock -n -x "$1" true' sh \
+        "$wayland_runtime/velmoria-window-Skorvane_Main.lock" || fail "the saver did not end"
+    kill "$idle" 2>/dev/null
+    for pid in $(pgrep -f "^$wayland_bin/Velmoria"); do kill "$pid"; done
+else
+    echo "note: swayidle is not installed; the unit's case is left out"
+fi
+
+finish "Wayland"

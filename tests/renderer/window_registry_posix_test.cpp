@@ -1,0 +1,108 @@
+// The lock files that stand for our windows where no program sees another's (Wayland).
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <memory>
+#include <string>
+
+#include "common/posix/window_registry_posix.h"
+
+namespace velmoria {
+namespace {
+
+class WindowRegistry : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/velmoria-registry-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder_ = pattern;
+    }
+    void TearDown() override { std::system(("rm -rf '" + folder_ + "'").c_str()); }
+    std::string folder_;
+};
+
+TEST(WindowRegistryFileName, TitlesBecomeSafeFileNames) {
+    EXPECT_EQ(WindowRegistryFileName("Skorvane_VC"), "velmoria-window-Skorvane_VC.lock");
+    EXPECT_EQ(WindowRegistryFileName("<Velmoria>"), "velmoria-window-%3CVelmoria%3E.lock");
+    EXPECT_EQ(WindowRegistryFileName("a/../b c"), "velmoria-window-a%2F%2E%2E%2Fb%20c.lock");
+    EXPECT_EQ(WindowRegistryFileName("\xE8\xA8\xAD"), "velmoria-window-%E8%A8%AD.lock");
+    // Titles that differ only in case or escaping stay apart.
+    EXPECT_NE(WindowRegistryFileName("Skorvane_Main"), WindowRegistryFileName("skorvane_main"));
+    EXPECT_NE(WindowRegistryFileName("%3C"), WindowRegistryFileName("<"));
+}
+
+TEST_F(WindowRegistry, AWindowExistsWhileItsTitleIsHeld) {
+    EXPECT_FALSE(AnnouncedWindowExistsPosix(folder_, "Skorvane_Main"));
+    {
+        AnnouncedWindowPosix main(folder_, "Skorvane_Main");
+        ASSERT_TRUE(main.Held());
+        EXPECT_TRUE(AnnouncedWindowExistsPosix(folder_, "Skorvane_Main"));
+        EXPECT_FALSE(AnnouncedWindowExistsPosix(folder_, "Skorvane_VC"));
+        {
+            // A second window of the same title; the first one's end leaves it standing.
+            AnnouncedWindowPosix again(folder_, "Skorvane_Main");
+            ASSERT_TRUE(again.Held());
+        }
+        EXPECT_TRUE(AnnouncedWindowExistsPosix(folder_, "Skorvane_Main"));
+    }
+    // The file stays behind, held by no one: no window.
+    EXPECT_EQ(access((folder_ + "/velmoria-window-Skorvane_Main.lock").c_str(), F_OK), 0);
+    EXPECT_FALSE(AnnouncedWindowExistsPosix(folder_, "Skorvane_Main"));
+}
+
+TEST_F(WindowRegistry, SeenFromAnotherProcessAndGoneWithAKilledHolder) {
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t holder = fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0) {
+        AnnouncedWindowPosix title(folder_, "Skorvane_VC");
+        const char byte = title.Held() ? 'y' : 'n';
+        (void)!write(ready[1], &byte, 1);
+        pause();  // until killed
+        _exit(0);
+    }
+    char byte = 0;
+    ASSERT_EQ(read(ready[0], &byte, 1), 1);
+    EXPECT_EQ(byte, 'y');
+    EXPECT_TRUE(AnnouncedWindowExistsPosix(folder_, "Skorvane_VC"));
+    kill(holder, SIGKILL);
+    waitpid(holder, nullptr, 0);
+    EXPECT_FALSE(AnnouncedWindowExistsPosix(folder_, "Skorvane_VC"));
+    close(ready[0]);
+    close(ready[1]);
+}
+
+TEST_F(WindowRegistry, NotPassedToStartedPrograms) {
+    auto title = std::make_unique<AnnouncedWindowPosix>(folder_, "Skorvane_Main");
+    ASSERT_TRUE(title->Held());
+    // A program started meanwhile outlives the holder: the title must go with the holder alone.
+    int execed[2];
+    ASSERT_EQ(pipe2(execed, O_CLOEXEC), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        execl("/bin/sleep", "sleep", "5", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(execed[1]);
+    char byte = 0;
+    EXPECT_EQ(read(execed[0], &byte, 1), 0);  // end of file: the child runs the new program
+    close(execed[0]);
+    title.reset();
+    EXPECT_FALSE(AnnouncedWindowExistsPosix(folder_, "Skorvane_Main"));
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+}
+
+TEST_F(WindowRegistry, AFolderThatCannotHoldTheFileHoldsNothing) {
+    AnnouncedWindowPosix title(folder_ + "/missing", "Skorvane_Main");
+    EXPECT_FALSE(title.Held());
+    EXPECT_FALSE(AnnouncedWindowExistsPosix(folder_ + "/missing", "Skorvane_Main"));
+}
+
+}  // namespace
+}  // namespace velmoria
