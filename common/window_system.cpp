@@ -1,6 +1,7 @@
 // The Linux programs' choice of window system.
 #include "common/window_system.h"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace velmoria {
@@ -22,6 +23,21 @@ WindowSystemChoice ChooseWindowSystem(const char* forced, bool waylandDisplaySet
         choice.system = WindowSystem::Wayland;
     }
     return choice;
+}
+
+namespace {
+
+bool Set(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value != nullptr && value[0] != '\0';
+}
+
+}  // namespace
+
+WindowSystemChoice ChooseWindowSystemFromEnvironment(
+    bool hostedInX11, const std::function<bool()>& compositorHasLayerShell) {
+    return ChooseWindowSystem(std::getenv("VELMORIA_BACKEND"), Set("WAYLAND_DISPLAY"),
+                              hostedInX11 || Set("XSCREENSAVER_WINDOW"), compositorHasLayerShell);
 }
 
 }  // namespace velmoria

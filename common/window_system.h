@@ -22,4 +22,9 @@ struct WindowSystemChoice {
 WindowSystemChoice ChooseWindowSystem(const char* forced, bool waylandDisplaySet, bool hostedInX11,
                                       const std::function<bool()>& compositorHasLayerShell);
 
+// The same from this process's environment (VELMORIA_BACKEND, WAYLAND_DISPLAY); hosted in an X
+// daemon's window when `hostedInX11` says so or XSCREENSAVER_WINDOW is set.
+WindowSystemChoice ChooseWindowSystemFromEnvironment(
+    bool hostedInX11, const std::function<bool()>& compositorHasLayerShell);
+
 }  // namespace velmoria

@@ -18,11 +18,6 @@
 
 namespace {
 
-bool Set(const char* variable) {
-    const char* value = std::getenv(variable);
-    return value != nullptr && value[0] != '\0';
-}
-
 bool CompositorHasLayerShell() {
 #ifdef VELMORIA_WAYLAND
     return velmoria::CompositorHasLayerShellWayland();
@@ -43,8 +38,7 @@ int main() {
         return 0;
     }
     const velmoria::WindowSystemChoice choice =
-        velmoria::ChooseWindowSystem(std::getenv("VELMORIA_BACKEND"), Set("WAYLAND_DISPLAY"),
-                                     Set("XSCREENSAVER_WINDOW"), CompositorHasLayerShell);
+        velmoria::ChooseWindowSystemFromEnvironment(false, CompositorHasLayerShell);
 #ifdef VELMORIA_WAYLAND
     if (choice.system == velmoria::WindowSystem::Wayland) {
         // No error box of its own: the loader's messages go to standard error.

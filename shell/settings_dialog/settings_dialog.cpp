@@ -182,12 +182,14 @@ void SettingsDialog::FormLoad() {
     });
     Guarded([&] { ZoomOpen(view_.WindowHandle()); });
     Guarded([&] { view_.SetScreenCursor(DialogCursor::Default); });
+    loaded_ = true;
 }
 
 void SettingsDialog::SetScale(const DialogScale& scale) {
     const bool changed = !(scale == scale_);
     scale_ = scale;
-    if (changed) {
+    // Before the opening the panel is painted by FormLoad, at this scale.
+    if (changed && loaded_) {
         Guarded(
             [&] { view_.SetPanelBackground(PanelBackground(ScaledMetalStrip(scale_), scale_)); });
     }

@@ -160,6 +160,7 @@ class SettingsDialog {
     SettingsDialogView& view_;
     std::string settingsFile_;
     DialogScale scale_;
+    bool loaded_ = false;  // FormLoad has run
 };
 
 }  // namespace velmoria

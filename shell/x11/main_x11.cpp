@@ -54,11 +54,6 @@ std::string DisplayFault(const velmoria::HostedRun& hosted, std::string& rootWin
     return fault;
 }
 
-bool Set(const char* variable) {
-    const char* value = std::getenv(variable);
-    return value != nullptr && value[0] != '\0';
-}
-
 bool CompositorHasLayerShell() {
 #ifdef VELMORIA_WAYLAND
     return velmoria::CompositorHasLayerShellWayland();
@@ -104,8 +99,7 @@ int main(int argc, char** argv) {
 
     // As the renderer will choose, so that the shell looks for its window where it is made.
     const velmoria::WindowSystemChoice choice =
-        velmoria::ChooseWindowSystem(std::getenv("VELMORIA_BACKEND"), Set("WAYLAND_DISPLAY"),
-                                     hosted.hosted, CompositorHasLayerShell);
+        velmoria::ChooseWindowSystemFromEnvironment(hosted.hosted, CompositorHasLayerShell);
 #ifdef VELMORIA_WAYLAND
     if (choice.system == velmoria::WindowSystem::Wayland) {
         // swayidle ends the saver with SIGTERM to the shell: the renderer goes with it.
