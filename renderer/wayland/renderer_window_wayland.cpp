@@ -265,11 +265,19 @@ void RendererWindowWayland::RemoveGlobal(uint32_t name) {
 
 void RendererWindowWayland::OutputDescribed(Output& output) {
     output.described = true;
-    if (surfacesMade_ && !closed_ && output.surface == nullptr) {
+    if (!surfacesMade_ || closed_) {
+        return;
+    }
+    if (output.surface == nullptr) {
         if (animated_ == nullptr) {
             ChooseAnimated();
         }
         MakeSurface(output);
+    } else if (&output == animated_ && output.scale != output.bufferScale && output.width > 0) {
+        // A new scale keeps the drawing at full resolution: the buffer grows with it at once,
+        // and the compositor's new logical size follows in a configure.
+        SetBufferScale(output);
+        MakeAnimated(output);
     }
 }
 
@@ -390,9 +398,15 @@ void RendererWindowWayland::MakeSurface(Output& output) {
     zwlr_layer_surface_v1_set_keyboard_interactivity(output.layer, 1);  // exclusive
     zwlr_layer_surface_v1_add_listener(output.layer, &layerListener, &output);
     if (&output == animated_) {
-        wl_surface_set_buffer_scale(output.surface, output.scale);
+        SetBufferScale(output);
     }
     wl_surface_commit(output.surface);
+}
+
+// Takes effect with the next commit, the swap that brings the buffer of the matching size.
+void RendererWindowWayland::SetBufferScale(Output& output) {
+    output.bufferScale = std::max(output.scale, 1);
+    wl_surface_set_buffer_scale(output.surface, output.bufferScale);
 }
 
 void RendererWindowWayland::Configure(Output& output, uint32_t serial, uint32_t width,
@@ -429,8 +443,8 @@ void RendererWindowWayland::AttachBlack(Output& output) {
 // The animated surface at its configured size times the output's scale; the scene follows a
 // new size once it is set up.
 void RendererWindowWayland::MakeAnimated(Output& output) {
-    const int32_t width = std::max(output.width, 1) * output.scale;
-    const int32_t height = std::max(output.height, 1) * output.scale;
+    const int32_t width = std::max(output.width, 1) * output.bufferScale;
+    const int32_t height = std::max(output.height, 1) * output.bufferScale;
     if (eglWindow_ == nullptr) {
         eglWindow_ = wl_egl_window_create(output.surface, width, height);
         eglSurface_ = eglCreateWindowSurface(

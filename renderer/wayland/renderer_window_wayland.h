@@ -47,8 +47,9 @@ class RendererWindowWayland final : public RendererWindow {
         std::string name;
         int32_t x = 0;  // logical position (xdg-output), for global pointer positions
         int32_t y = 0;
-        int32_t scale = 1;
-        bool described = false;  // its first "done" arrived
+        int32_t scale = 1;        // as announced
+        int32_t bufferScale = 1;  // as set on the animated surface
+        bool described = false;   // its first "done" arrived
         wl_surface* surface = nullptr;
         zwlr_layer_surface_v1* layer = nullptr;
         int32_t width = 0;  // the surface's configured logical size
@@ -88,6 +89,7 @@ class RendererWindowWayland final : public RendererWindow {
   private:
     bool SetUpEgl();
     void MakeSurface(Output& output);
+    void SetBufferScale(Output& output);
     void AttachBlack(Output& output);
     void MakeAnimated(Output& output);
     void DropAnimated();

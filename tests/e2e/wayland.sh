@@ -2,12 +2,12 @@
 # Velmoria on Wayland without an X server: Debian's sway, headless (one 1024 x 768 output over a
 # green desktop), run as an ordinary user. The renderer alone: chosen by itself, it covers the
 # output with the animation (black, blue and orange trails) and a second output added with
-# black, takes the output VELMORIA_OUTPUT names, and ends by its exit rules (the mouse threshold
-# from where the pointer entered, through a virtual pointer; Alt and F10 are the system's, a key
-# ends it) and by SIGTERM. Then whole sessions of the
-# shell: the renderer started and watched through the title registry, a second start ending at
-# once, a key or SIGTERM ending both; the preview refused; the settings dialog on GTK's Wayland
-# backend.
+# black, follows a new scale at full resolution, passes the animation on when its output is
+# unplugged (a nested sway), takes the output VELMORIA_OUTPUT names, and ends by its exit rules
+# (the mouse threshold from where the pointer entered, through a virtual pointer; Alt and F10 are
+# the system's, a key ends it) and by SIGTERM. Then whole sessions of the shell: the renderer
+# started and watched through the title registry, a second start ending at once, a key or
+# SIGTERM ending both; the preview refused; the settings dialog on GTK's Wayland backend.
 #   wayland.sh SCR DLL MAKE-SPRITE WAYLAND-POINTER WORK
 set -uo pipefail
 scr=$1 dll=$2 make_sprite=$3 pointer_tool=$4 work=$5
@@ -117,6 +117,72 @@ shot_meets 10 HEADLESS-1 "$black" || fail "HEADLESS-1 not black: $counts"
 case_name="SIGTERM ends the renderer"
 kill -TERM "$renderer"
 ended_within 10 "$renderer" || fail "still running after SIGTERM"
+
+# Full resolution on a scaled output: a picture drawn at logical size and scaled up by sway has
+# every even column equal to the next; the animation's own pixels differ about as often within
+# such pairs as across them.
+full_resolution='read -r within across < <(column_pair_differences "$file") &&
+    [ "$across" -gt 1000 ] && [ $((within * 4)) -gt "$across" ]'
+column_pair_differences() {
+    convert "$1" -depth 8 rgb:- | python3 -c '
+import sys
+data, width = sys.stdin.buffer.read(), int(sys.argv[1])
+within = across = 0
+for row in range(0, len(data), 3 * width):
+    pixels = [data[i:i + 3] for i in range(row, row + 3 * width, 3)]
+    within += sum(pixels[x] != pixels[x + 1] for x in range(0, width - 2, 2))
+    across += sum(pixels[x + 1] != pixels[x + 2] for x in range(0, width - 2, 2))
+print(within, across)' "$(identify -format %w "$1")"
+}
+
+case_name="a new scale is followed at full resolution"
+start_renderer
+shot_meets 30 HEADLESS-1 "$animated" || fail "not animated: $counts"
+on_wayland swaymsg output HEADLESS-1 scale 2 >/dev/null || fail "sway did not scale HEADLESS-1"
+shot_meets 20 HEADLESS-1 "$animated && $full_resolution" ||
+    fail "not animated at full resolution: $counts; column pairs differ ${within:-?}, ${across:-?}"
+on_wayland swaymsg output HEADLESS-1 scale 1 >/dev/null
+kill -TERM "$renderer"
+ended_within 10 "$renderer" || fail "still running after SIGTERM"
+
+# An output unplugged while running: headless sway 1.7 cannot unplug one, so a second sway runs
+# nested in the first, its outputs WL-1 and WL-2 being windows there; closing the window of WL-1
+# destroys that output.
+case_name="an output removed passes the animation on"
+outer=("$wayland_display" "$wayland_ipc")
+sockets_before=$(ls "$wayland_runtime")
+wayland_command env WLR_BACKENDS=wayland WLR_WL_OUTPUTS=2 WLR_RENDERER=pixman \
+    WLR_LIBINPUT_NO_DEVICES=1 sway -c "$wayland_root/sway.conf"
+"${wayland_cmd[@]}" >"$work/nested-sway.log" 2>&1 &
+nested=$!
+private_display_pids=("$nested" "${private_display_pids[@]}")
+nested_socket() { comm -13 <(echo "$sockets_before") <(ls "$wayland_runtime") | grep -x "$1"; }
+if wait_until 20 nested_socket 'wayland-[0-9]' >/dev/null &&
+    wait_until 20 nested_socket "sway-ipc.*\.$nested\.sock" >/dev/null; then
+    wayland_display=$(nested_socket 'wayland-[0-9]')
+    wayland_ipc=$wayland_runtime/$(nested_socket "sway-ipc.*\.$nested\.sock")
+    wayland_extra_env=(VELMORIA_OUTPUT=WL-1)
+    start_renderer
+    wayland_extra_env=()
+    shot_meets 30 WL-1 "$animated" || fail "WL-1 not animated: $counts"
+    shot_meets 10 WL-2 "$black" || fail "WL-2 not black: $counts"
+    wayland_display=${outer[0]} wayland_ipc=${outer[1]}
+    on_wayland swaymsg '[title="WL-1$"] kill' >/dev/null || fail "no window of WL-1 to close"
+    wayland_display=$(nested_socket 'wayland-[0-9]')
+    wayland_ipc=$wayland_runtime/$(nested_socket "sway-ipc.*\.$nested\.sock")
+    wl1_gone() { ! on_wayland swaymsg -t get_outputs | grep -q '"WL-1"'; }
+    wait_until 10 wl1_gone || fail "WL-1 was not removed"
+    shot_meets 30 WL-2 "$animated" || fail "WL-2 not animated after WL-1 went: $counts"
+    running "$renderer" || fail "the renderer ended with its output"
+    title_held Skorvane_VC || fail "Skorvane_VC is no longer announced"
+    kill -TERM "$renderer"
+    ended_within 10 "$renderer" || fail "still running after SIGTERM"
+else
+    fail "the nested sway did not start: $(tail -n 5 "$work/nested-sway.log")"
+fi
+kill "$nested" 2>/dev/null
+wait "$nested" 2>/dev/null
+wayland_display=${outer[0]} wayland_ipc=${outer[1]}
 
 case_name="VELMORIA_BACKEND=x11 without an X server"
 wayland_extra_env=(VELMORIA_BACKEND=x11)
