@@ -1,12 +1,10 @@
-// The shell's forms on X11. Sections: GLib sources (X events, timers, signals); forms; the loop.
+// The shell's forms on X11. Sections: the GLib source of X events; forms; the loop.
 #include "shell/x11/forms_x11.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
-#include <glib-unix.h>
 #include <glib.h>
 
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -76,45 +74,21 @@ unsigned long Component(uint8_t value, const Channel& channel) {
 
 }  // namespace
 
-int FormsX11::OnTimer(void* data) {
-    const TimerTick tick = *static_cast<TimerTick*>(data);  // the handler may stop the timer
-    if (tick.forms->ended_) {
-        return G_SOURCE_REMOVE;
+void FormsX11::OnFormTimer(WindowHandle form, int timer) {
+    const auto found = forms_.find(static_cast<Window>(form));
+    if (!ended_ && found != forms_.end() && found->second.events != nullptr) {
+        found->second.events->OnTimer(timer);
     }
-    const auto form = tick.forms->forms_.find(tick.form);
-    if (form != tick.forms->forms_.end() && form->second.events != nullptr) {
-        form->second.events->OnTimer(tick.timer);
-    }
-    return G_SOURCE_CONTINUE;
-}
-
-int FormsX11::OnSignal(void* self) {
-    auto* forms = static_cast<FormsX11*>(self);
-    forms->endingSignal_ = true;
-    forms->CloseAllFromOutside();
-    return G_SOURCE_CONTINUE;
 }
 
 // ---- Forms ----
 
 FormsX11::FormsX11(Display* display) : display_(display) {}
 
-void FormsX11::CatchEndingSignals() {
-    if (!signalSources_.empty()) {
-        return;
-    }
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
-        signalSources_.push_back(g_unix_signal_add(signal, OnSignal, this));
-    }
-}
+FormsX11::~FormsX11() = default;
 
-FormsX11::~FormsX11() {
-    for (auto& [window, form] : forms_) {
-        StopTimers(form);
-    }
-    for (const unsigned source : signalSources_) {
-        g_source_remove(source);
-    }
+void FormsX11::CatchEndingSignals() {
+    loop_.CatchEndingSignals();
 }
 
 unsigned long FormsX11::Pixel(uint32_t rgb) const {
@@ -153,22 +127,9 @@ void FormsX11::Show(Window form) {
 }
 
 void FormsX11::SetTimer(Window form, int timer, uint32_t intervalMs) {
-    const auto found = forms_.find(form);
-    if (found == forms_.end()) {
-        return;
+    if (forms_.count(form) > 0) {
+        loop_.SetTimer(form, timer, ended_ ? 0 : intervalMs);
     }
-    std::map<int, unsigned int>& timers = found->second.timers;
-    if (const auto running = timers.find(timer); running != timers.end()) {
-        g_source_remove(running->second);
-        timers.erase(running);
-        ticks_.erase({form, timer});
-    }
-    if (intervalMs == 0 || ended_) {
-        return;
-    }
-    auto tick = std::make_unique<TimerTick>(TimerTick{this, form, timer});
-    timers[timer] = g_timeout_add(intervalMs, OnTimer, tick.get());
-    ticks_[{form, timer}] = std::move(tick);
 }
 
 void FormsX11::Move(Window form, int32_t x, int32_t y, int32_t width, int32_t height) {
@@ -239,22 +200,15 @@ void FormsX11::Draw(Window form, Form& state) {
     XFlush(display_);
 }
 
-void FormsX11::StopTimers(Form& state) {
-    for (const auto& [timer, source] : state.timers) {
-        g_source_remove(source);
-    }
-    state.timers.clear();
-}
-
 void FormsX11::Forget(Window form) {
     const auto found = forms_.find(form);
     if (found == forms_.end()) {
         return;
     }
-    StopTimers(found->second);
+    loop_.StopTimers(form);
     forms_.erase(found);
-    if (forms_.empty() && loop_ != nullptr) {
-        g_main_loop_quit(loop_);
+    if (forms_.empty()) {
+        loop_.Quit();
     }
 }
 
@@ -336,20 +290,17 @@ void FormsX11::CloseAllFromOutside() {
 
 void FormsX11::EndProgram() {
     ended_ = true;
+    loop_.StopAllTimers();
     for (auto& [window, form] : forms_) {
-        StopTimers(form);
         if (display_ != nullptr) {
             XDestroyWindow(display_, window);
         }
     }
     forms_.clear();
-    ticks_.clear();
     if (display_ != nullptr) {
         XFlush(display_);
     }
-    if (loop_ != nullptr) {
-        g_main_loop_quit(loop_);
-    }
+    loop_.Quit();
 }
 
 // ---- The loop ----
@@ -365,10 +316,7 @@ void FormsX11::RunWhileLoaded() {
     x->poll.events = G_IO_IN | G_IO_HUP | G_IO_ERR;
     g_source_add_poll(source, &x->poll);
     g_source_attach(source, nullptr);
-    loop_ = g_main_loop_new(nullptr, FALSE);
-    g_main_loop_run(loop_);
-    g_main_loop_unref(loop_);
-    loop_ = nullptr;
+    loop_.Run();
     g_source_destroy(source);
     g_source_unref(source);
 }

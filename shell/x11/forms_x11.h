@@ -12,13 +12,12 @@
 #include <utility>
 #include <vector>
 
+#include "shell/linux/form_loop_glib.h"
 #include "shell/platform.h"
-
-struct _GMainLoop;
 
 namespace velmoria {
 
-class FormsX11 {
+class FormsX11 final : private FormLoopGLib::Events {
   public:
     explicit FormsX11(Display* display);
     ~FormsX11();
@@ -49,43 +48,31 @@ class FormsX11 {
     // (the settings dialog) the signals keep their default.
     void CatchEndingSignals();
     // Whether an ending signal has come; the loop then closes every form.
-    bool EndingSignalCaught() const { return endingSignal_; }
+    bool EndingSignalCaught() const { return loop_.EndingSignalCaught(); }
     // The connection has gone: nothing more is sent to the server.
     void ForgetDisplay() { display_ = nullptr; }
 
   private:
     struct Form {
         FormEvents* events = nullptr;
-        std::map<int, unsigned int> timers;  // timer → GLib source
         int32_t pictureX = 0;
         int32_t pictureY = 0;
         PixelImage picture;
         bool mapped = false;
     };
-    // What a timer's GLib source hands back at each tick.
-    struct TimerTick {
-        FormsX11* forms;
-        Window form;
-        int timer;
-    };
-
     void HandleEvent(const XEvent& event);
     void Forget(Window form);
     void Draw(Window form, Form& state);
-    void StopTimers(Form& state);
     unsigned long Pixel(uint32_t rgb) const;
-    static int OnTimer(void* tick);
-    static int OnSignal(void* self);
+    void OnFormTimer(WindowHandle form, int timer) override;
+    void OnEndingSignal() override { CloseAllFromOutside(); }
     friend struct XSourceX11;
 
     Display* display_;
-    std::vector<unsigned> signalSources_;  // GLib's sources for the ending signals
-    bool endingSignal_ = false;
     std::map<Window, Form> forms_;
     std::set<Window> watched_;
-    std::map<std::pair<Window, int>, std::unique_ptr<TimerTick>> ticks_;
-    ::_GMainLoop* loop_ = nullptr;
     bool ended_ = false;
+    FormLoopGLib loop_{*this};
 };
 
 }  // namespace velmoria
