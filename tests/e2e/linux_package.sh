@@ -23,9 +23,13 @@ deb=$(ls "$work"/cpack/velmoria_*_amd64.deb 2>/dev/null | head -n 1)
 [ -n "$deb" ] || { fail "no velmoria_<version>_amd64.deb"; finish "Linux package"; }
 dpkg-deb -f "$deb" Package | grep -qx velmoria || fail "the package is not named velmoria"
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libgtk-3-0 libgstreamer1.0-0 gstreamer1.0-plugins-good fonts-ipafont-gothic libx11-6; do
+for needed in libgtk-3-0 libgstreamer1.0-0 gstreamer1.0-plugins-good fonts-ipafont-gothic libx11-6 \
+    libwayland-client0 libwayland-egl1; do
     [[ "$depends" == *"$needed"* ]] || fail "Depends lacks $needed: $depends"
 done
+# swayidle on its own, not an alternative to an X11 daemon that apt would pick instead.
+dpkg-deb -f "$deb" Recommends | tr ',' '\n' | grep -qx ' *swayidle' ||
+    fail "swayidle is not recommended on its own: $(dpkg-deb -f "$deb" Recommends)"
 
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
@@ -36,7 +40,8 @@ for file in "$hacks/Velmoria.scr" "$hacks/Velmoria.dll" \
     "$root/usr/share/applications/velmoria-settings.desktop" \
     "$root/usr/share/icons/hicolor/48x48/apps/velmoria.png" \
     "$root/usr/share/man/man6/velmoria.6.gz" "$root/usr/share/man/man6/velmoria-renderer.6.gz" \
-    "$root/usr/share/doc/velmoria/copyright" "$root/usr/share/doc/velmoria/changelog.gz"; do
+    "$root/usr/share/doc/velmoria/copyright" "$root/usr/share/doc/velmoria/changelog.gz" \
+    "$root/usr/lib/systemd/user/velmoria-idle.service"; do
     [ -e "$file" ] || fail "missing ${file#"$root"}"
 done
 [ "$(readlink "$hacks/velmoria")" = Velmoria.scr ] || fail "the hack velmoria is no link to the shell"
@@ -50,6 +55,11 @@ if command -v desktop-file-validate >/dev/null; then
         fail "desktop-file-validate: $(cat "$work/desktop.log")"
 else
     fail "desktop-file-validate is not installed"
+fi
+# The user unit as systemd reads it: unknown keys and commands it cannot run are errors.
+if command -v systemd-analyze >/dev/null; then
+    systemd-analyze verify --man=no "$root/usr/lib/systemd/user/velmoria-idle.service" \
+        >"$work/unit.log" 2>&1 || fail "velmoria-idle.service: $(cat "$work/unit.log")"
 fi
 python3 -c 'import sys, xml.etree.ElementTree as t
 s = t.parse(sys.argv[1]).getroot()
