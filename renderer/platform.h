@@ -6,7 +6,7 @@
 //   x11/        Linux with X11 and GLX: RendererPlatformX11 (over the POSIX one), RendererWindowX11
 //   wayland/    Linux on a layer-shell compositor with EGL: RendererWindowWayland, with the POSIX
 //               platform (no error box of its own); linux/main_linux.cpp picks it or X11 at
-//               start (backend_choice.h)
+//               start (common/window_system.h)
 //   headless/   the EGL context of the recorder, the scene tests and the benchmark; it uses the
 //               POSIX platform and has no window
 // A new backend implements both classes; the program's entry connects the platform first.

@@ -7,7 +7,8 @@
 # (the mouse threshold from where the pointer entered, through a virtual pointer; Alt and F10 are
 # the system's, a key ends it) and by SIGTERM. Then whole sessions of the shell: the renderer
 # started and watched through the title registry, a second start ending at once, a key or
-# SIGTERM ending both; the preview refused; the settings dialog on GTK's Wayland backend.
+# SIGTERM ending both; the preview refused; the settings dialog on GTK's Wayland backend; the
+# idle unit's swayidle command. Last, weston (no layer-shell): both programs on XWayland.
 #   wayland.sh SCR DLL MAKE-SPRITE WAYLAND-POINTER WORK
 set -uo pipefail
 scr=$1 dll=$2 make_sprite=$3 pointer_tool=$4 work=$5
@@ -297,6 +298,67 @@ if command -v swayidle >/dev/null 2>&1; then
     for pid in $(pgrep -f "^$wayland_bin/Velmoria"); do kill "$pid"; done
 else
     echo "note: swayidle is not installed; the unit's case is left out"
+fi
+
+# ---- A compositor without layer-shell ----
+# weston, headless with XWayland, stands for the desktops that offer no layer-shell (GNOME among
+# them): both programs choose X11 there and run through XWayland. Headless weston has no seat,
+# so input is not tried here (XWayland itself ends on synthetic pointer motion without one).
+case_name="weston: the renderer on XWayland"
+if command -v weston >/dev/null 2>&1 && command -v Xwayland >/dev/null 2>&1; then
+    wayland_command weston --backend=headless-backend.so --use-pixman --width=1024 --height=768 \
+        --xwayland --socket=weston-1 --idle-time=0
+    "${wayland_cmd[@]}" >"$work/weston.log" 2>&1 &
+    private_display_pids=("$!" "${private_display_pids[@]}")
+    xwayland_display() { sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/weston.log"; }
+    if wait_until 30 sh -c '[ -e "$1/weston-1" ]' sh "$wayland_runtime" &&
+        wait_until 30 grep -q "xserver listening on display" "$work/weston.log"; then
+        wayland_display=weston-1
+        wayland_extra_env=("DISPLAY=$(xwayland_display)")
+        # The size of the X window with that exact title on XWayland; waits up to 30 s for it.
+        x_window() {
+            local size="" tries=60
+            while [ -z "$size" ] && [ "$tries" -gt 0 ]; do
+                size=$(on_wayland xdotool search --name "^$1\$" getwindowgeometry 2>/dev/null |
+                    sed -n 's/ *Geometry: //p' | head -n 1)
+                [ -n "$size" ] || sleep 0.5
+                tries=$((tries - 1))
+            done
+            echo "$size"
+        }
+        start_renderer
+        geometry=$(x_window Skorvane_VC)
+        [ "$geometry" = 1024x768 ] || fail "no full-screen Skorvane_VC on XWayland: '$geometry'"
+        title_held Skorvane_VC && fail "Skorvane_VC announced in the Wayland registry"
+        kill -TERM "$renderer"
+        ended_within 10 "$renderer" || fail "still running after SIGTERM"
+
+        case_name="weston: a session on XWayland"
+        wayland_command "$wayland_bin/Velmoria.scr" /s
+        "${wayland_cmd[@]}" >"$work/shell-weston.err" 2>&1 &
+        shell=$!
+        private_display_pids=("$shell" "${private_display_pids[@]}")
+        [ "$(x_window Skorvane_VC)" = 1024x768 ] || fail "no full-screen Skorvane_VC on XWayland"
+        [ -n "$(x_window Skorvane_Main)" ] || fail "no Skorvane_Main on XWayland"
+        kill -TERM "$shell"
+        ended_within 10 "$shell" || fail "the shell is still running"
+        [ "${status:-1}" -eq 0 ] || fail "the shell ended with $status"
+        wait_until 10 sh -c '[ "$(pgrep -f "^$1/Velmoria.dll" | wc -l)" -eq 0 ]' sh "$wayland_bin" ||
+            fail "the renderer is still running"
+
+        case_name="weston: Wayland forced without layer-shell"
+        wayland_extra_env+=(VELMORIA_BACKEND=wayland)
+        start_renderer
+        ended_within 10 "$renderer" || fail "still running"
+        [ "${status:-0}" -eq 1 ] || fail "exit code ${status:-?}"
+        grep -q "zwlr_layer_shell_v1" "$work/renderer-${case_name// /-}.err" ||
+            fail "no reason given: $(cat "$work/renderer-${case_name// /-}.err")"
+        wayland_extra_env=()
+    else
+        fail "weston did not start: $(tail -n 5 "$work/weston.log")"
+    fi
+else
+    echo "note: weston or Xwayland is not installed; the compositor without layer-shell is left out"
 fi
 
 finish "Wayland"
