@@ -4,6 +4,7 @@
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 
+#include "renderer/egl/desktop_gl_config_egl.h"
 #include "renderer/gl.h"
 
 namespace velmoria {
@@ -23,26 +24,10 @@ HeadlessContextEgl::HeadlessContextEgl(int32_t width, int32_t height)
         return;
     }
     display_ = display;
-    if (!eglBindAPI(EGL_OPENGL_API)) {
-        error_ = "EGL: desktop OpenGL is not available";
-        return;
-    }
-    // Like the window's pixel format: 8 bits per colour, no depth, stencil or alpha asked for.
-    const EGLint configAttributes[] = {EGL_SURFACE_TYPE,
-                                       EGL_PBUFFER_BIT,
-                                       EGL_RENDERABLE_TYPE,
-                                       EGL_OPENGL_BIT,
-                                       EGL_RED_SIZE,
-                                       8,
-                                       EGL_GREEN_SIZE,
-                                       8,
-                                       EGL_BLUE_SIZE,
-                                       8,
-                                       EGL_NONE};
     EGLConfig config = nullptr;
-    EGLint configCount = 0;
-    if (!eglChooseConfig(display, configAttributes, &config, 1, &configCount) || configCount < 1) {
-        error_ = "EGL: no 24-bit pbuffer configuration";
+    if (const std::string fault = ChooseDesktopGlConfigEgl(display, EGL_PBUFFER_BIT, config);
+        !fault.empty()) {
+        error_ = "EGL: " + fault;
         return;
     }
     const EGLint surfaceAttributes[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};

@@ -18,6 +18,7 @@
 
 #include "common/saver_contract.h"
 #include "renderer/diagnostics.h"
+#include "renderer/egl/desktop_gl_config_egl.h"
 #include "renderer/monitor_windows.h"
 #include "renderer/scene.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
@@ -336,31 +337,15 @@ bool RendererWindowWayland::Create(SaverSettings& settings, int32_t& width, int3
     return true;
 }
 
-// A desktop OpenGL context, so the scene's fixed-function calls stay as they are.
 bool RendererWindowWayland::SetUpEgl() {
     eglDisplay_ = eglGetPlatformDisplay(EGL_PLATFORM_WAYLAND_KHR, display_, nullptr);
     if (eglDisplay_ == EGL_NO_DISPLAY || !eglInitialize(eglDisplay_, nullptr, nullptr)) {
         ReportRendererFailure("EGL", "cannot initialise the Wayland display");
         return false;
     }
-    if (!eglBindAPI(EGL_OPENGL_API)) {
-        ReportRendererFailure("EGL", "no desktop OpenGL");
-        return false;
-    }
-    const EGLint attributes[] = {EGL_SURFACE_TYPE,
-                                 EGL_WINDOW_BIT,
-                                 EGL_RENDERABLE_TYPE,
-                                 EGL_OPENGL_BIT,
-                                 EGL_RED_SIZE,
-                                 8,
-                                 EGL_GREEN_SIZE,
-                                 8,
-                                 EGL_BLUE_SIZE,
-                                 8,
-                                 EGL_NONE};
-    EGLint count = 0;
-    if (!eglChooseConfig(eglDisplay_, attributes, &config_, 1, &count) || count < 1) {
-        ReportRendererFailure("EGL", "no RGB window configuration with OpenGL");
+    if (const std::string fault = ChooseDesktopGlConfigEgl(eglDisplay_, EGL_WINDOW_BIT, config_);
+        !fault.empty()) {
+        ReportRendererFailure("EGL", fault.c_str());
         return false;
     }
     context_ = eglCreateContext(eglDisplay_, config_, EGL_NO_CONTEXT, nullptr);
