@@ -31,27 +31,24 @@ int Failure(const std::string& why) {
     return 1;
 }
 
-// What keeps an X11 run from starting: no display, or a host that is no window. Empty when
-// none; `rootWindow` is the root's id.
-std::string DisplayFault(const velmoria::HostedRun& hosted, std::string& rootWindow) {
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
-        const char* name = XDisplayName(nullptr);
-        return std::string("cannot open the display ") +
-               (name != nullptr && name[0] != '\0' ? name : "(DISPLAY is not set)");
+std::string NoDisplay() {
+    const char* name = XDisplayName(nullptr);
+    return std::string("cannot open the display ") +
+           (name != nullptr && name[0] != '\0' ? name : "(DISPLAY is not set)");
+}
+
+// What keeps a hosted run from starting: a host that is no window. Empty when none.
+std::string HostFault(Display* display, const velmoria::HostedRun& hosted) {
+    if (hosted.window.empty()) {
+        return "";
     }
-    std::string fault;
-    rootWindow = std::to_string(DefaultRootWindow(display));
-    if (!hosted.window.empty()) {
-        velmoria::XErrorTrapX11 trap(display);
-        XWindowAttributes attributes;
-        const Window host = static_cast<Window>(std::stoul(hosted.window));
-        if (!XGetWindowAttributes(display, host, &attributes) || trap.Caught()) {
-            fault = "the host window " + hosted.given + " is no window";
-        }
+    velmoria::XErrorTrapX11 trap(display);
+    XWindowAttributes attributes;
+    const Window host = static_cast<Window>(std::stoul(hosted.window));
+    if (!XGetWindowAttributes(display, host, &attributes) || trap.Caught()) {
+        return "the host window " + hosted.given + " is no window";
     }
-    XCloseDisplay(display);
-    return fault;
+    return "";
 }
 
 bool CompositorHasLayerShell() {
@@ -111,20 +108,27 @@ int main(int argc, char** argv) {
     const std::string mode = velmoria::ModeLetter(argumentText);
     const bool needsDisplay =
         hosted.hosted || argumentText.empty() || mode == "S" || mode == "C" || mode == "P";
-    std::string rootWindow;
+    // The connection the platform then keeps: one for the whole run.
+    Display* display = nullptr;
     if (needsDisplay) {
-        if (const std::string fault = DisplayFault(hosted, rootWindow); !fault.empty()) {
+        display = XOpenDisplay(nullptr);
+        if (display == nullptr) {
+            return Failure(NoDisplay());
+        }
+        if (const std::string fault = HostFault(display, hosted); !fault.empty()) {
+            XCloseDisplay(display);
             return Failure(fault);
         }
     }
     if (hosted.hosted) {
         // The renderer inherits the window through the environment; the session runs as a
         // start without arguments does (no cursor of ours to hide: the daemon has its own).
-        const std::string window = hosted.window.empty() ? rootWindow : hosted.window;
+        const std::string window =
+            hosted.window.empty() ? std::to_string(DefaultRootWindow(display)) : hosted.window;
         setenv("XSCREENSAVER_WINDOW", window.c_str(), 1);
         velmoria::RendererHosted = true;
         argumentText.clear();
     }
-    velmoria::ShellPlatformX11 platform;
+    velmoria::ShellPlatformX11 platform(display);
     return RunShell(platform, argumentText, hosted.hosted);
 }

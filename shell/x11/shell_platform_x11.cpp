@@ -27,6 +27,13 @@ ShellPlatformX11* connectionOwner = nullptr;
 
 ShellPlatformX11::ShellPlatformX11() = default;
 
+ShellPlatformX11::ShellPlatformX11(Display* display) {
+    if (display != nullptr) {
+        displayTried_ = true;
+        Adopt(display);
+    }
+}
+
 ShellPlatformX11::~ShellPlatformX11() {
     forms_.reset();
     if (display_ != nullptr) {
@@ -40,16 +47,21 @@ ShellPlatformX11::~ShellPlatformX11() {
 Display* ShellPlatformX11::ShellDisplay() {
     if (!displayTried_) {
         displayTried_ = true;
-        display_ = XOpenDisplay(nullptr);
-        if (display_ == nullptr) {
+        Display* display = XOpenDisplay(nullptr);
+        if (display == nullptr) {
             WriteDiagnostic("X11: cannot open the display");
         } else {
-            InstallXErrorHandlerX11(ReportXError);
-            connectionOwner = this;
-            XSetIOErrorHandler(OnConnectionLost);
+            Adopt(display);
         }
     }
     return display_;
+}
+
+void ShellPlatformX11::Adopt(Display* display) {
+    display_ = display;
+    InstallXErrorHandlerX11(ReportXError);
+    connectionOwner = this;
+    XSetIOErrorHandler(OnConnectionLost);
 }
 
 int ShellPlatformX11::OnConnectionLost(Display*) {

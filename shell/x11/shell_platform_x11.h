@@ -18,6 +18,9 @@ class FormsX11;
 class ShellPlatformX11 final : public ShellPlatformLinux {
   public:
     ShellPlatformX11();
+    // Takes over a connection the program's entry has opened (and checked) already; the same as
+    // the default when null.
+    explicit ShellPlatformX11(_XDisplay* display);
     ~ShellPlatformX11() override;
 
     bool TopLevelWindowExists(const char* title) override;
@@ -47,6 +50,7 @@ class ShellPlatformX11 final : public ShellPlatformLinux {
     // The shell's one connection, opened on first use; null without an X server. A lost
     // connection closes the forms (their unload runs) and ends the program.
     _XDisplay* ShellDisplay();
+    void Adopt(_XDisplay* display);
     FormsX11* Forms();
     // 1440 twips an inch over the screen's dots per inch: Xft.dpi when the desktop sets it,
     // else 96.
