@@ -143,14 +143,18 @@ private_display_pids=()
 private_folders=()
 start_private_display() {
     command -v Xvfb >/dev/null 2>&1 || return 1
-    local number=150
-    while [ -e "/tmp/.X${number}-lock" ] || [ -e "/tmp/.X11-unix/X${number}" ]; do
-        number=$((number + 1))
-    done
-    Xvfb ":$number" -noreset -screen 0 "${1:-1024x768}x24" "${@:2}" >/dev/null 2>&1 &
+    # Xvfb takes a free display number itself and writes it to the file: two scripts starting at
+    # once never pick the same one (a server that fails to start would leave one script talking
+    # to the other's server, which goes when that script ends).
+    local number_file
+    number_file=$(mktemp)
+    Xvfb -displayfd 3 -noreset -screen 0 "${1:-1024x768}x24" "${@:2}" 3>"$number_file" \
+        >/dev/null 2>&1 &
     private_display_pids+=($!)
-    export DISPLAY=":$number"
     trap stop_private_processes EXIT
+    wait_until 20 test -s "$number_file" || { rm -f "$number_file"; return 1; }
+    export DISPLAY=":$(head -n 1 "$number_file")"
+    rm -f "$number_file"
     wait_until 10 xwininfo -root >/dev/null 2>&1
 }
 stop_private_processes() {

@@ -85,7 +85,11 @@ start_dialog() {
     window=""
     wait_until 60 sh -c 'xdotool search --onlyvisible --name "^<Velmoria>\$" >/dev/null 2>&1' &&
         window=$(xdotool search --onlyvisible --name '^<Velmoria>$' | head -n 1)
-    [ -n "$window" ] || { fail "no dialog window"; return 1; }
+    [ -n "$window" ] || {
+        kill -0 "$dialog_pid" 2>/dev/null && state="still running" || state="ended"
+        fail "no dialog window (the program $state: $(tail -n 3 "$work/dialog.out"))"
+        return 1
+    }
     # The client's top-left corner on the screen, and its size.
     read -r cx cy cw ch < <(window_geometry "$window")
     # Drawn: the gradient's middle row at the right margin.
