@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "shell/posix/files_posix.h"
@@ -56,8 +58,10 @@ TEST(MusicLockPosix, OneHolderAtATimeAndItGoesWithItsProcess) {
     if (copy == 0) {
         const char result = TakeMusicLockPosix(folder.Folder(), "music.lock") ? 'y' : 'n';
         std::unique_ptr<StartedProgram> renderer = StartProgramPosix(sleeper);
-        const std::string id = renderer ? std::to_string(renderer->ProcessId()) : "0";
-        if (write(taken[1], &result, 1) != 1 || write(taken[1], id.c_str(), id.size()) < 0) {
+        // One line, in one write: the reader takes it up to the newline.
+        const std::string line =
+            result + (renderer ? std::to_string(renderer->ProcessId()) : std::string("0")) + "\n";
+        if (write(taken[1], line.c_str(), line.size()) != static_cast<ssize_t>(line.size())) {
             _exit(1);
         }
         close(taken[1]);
@@ -65,18 +69,34 @@ TEST(MusicLockPosix, OneHolderAtATimeAndItGoesWithItsProcess) {
         _exit(read(release[0], &go, 1) == 1 ? 0 : 1);
     }
     close(taken[1]);
-    char buffer[32] = {};
-    ASSERT_GT(read(taken[0], buffer, sizeof buffer - 1), 1);
+    std::string line;
+    char c = 0;
+    while (line.size() < 32 && read(taken[0], &c, 1) == 1 && c != '\n') {
+        line += c;
+    }
     close(taken[0]);
-    EXPECT_EQ(buffer[0], 'y');
-    const pid_t renderer = static_cast<pid_t>(std::stol(buffer + 1));
+    if (line.size() < 2) {
+        close(release[1]);  // the copy's wait ends, and with it the copy
+        waitpid(copy, nullptr, 0);
+        FAIL() << "the copy said '" << line << "'";
+    }
+    EXPECT_EQ(line[0], 'y');
+    const pid_t renderer = static_cast<pid_t>(std::stol(line.substr(1)));
     EXPECT_FALSE(TakeMusicLockPosix(folder.Folder(), "music.lock"));
     EXPECT_TRUE(TakeMusicLockPosix(folder.Folder(), "another.lock"));  // another session's
     ASSERT_EQ(write(release[1], "x", 1), 1);
     int status = 0;
     waitpid(copy, &status, 0);
-    // Its renderer still runs, and holds nothing.
+    // Its renderer still runs, and holds nothing once it runs its own program (a spawn that
+    // forks holds the copy's descriptors until its exec).
     EXPECT_EQ(kill(renderer, 0), 0);
+    const auto command = [renderer] {
+        std::ifstream in("/proc/" + std::to_string(renderer) + "/comm");
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    for (int i = 0; i < 1000 && command() != "sleep\n"; ++i) {
+        usleep(10000);
+    }
     EXPECT_TRUE(TakeMusicLockPosix(folder.Folder(), "music.lock"));
     EXPECT_FALSE(TakeMusicLockPosix(folder.Folder(), "music.lock"));  // now this process holds it
     kill(renderer, SIGKILL);
