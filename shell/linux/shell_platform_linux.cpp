@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "common/posix/window_registry_posix.h"
 #include "common/posix/xdg.h"
 #include "shell/hosted_run.h"
 #include "shell/posix/files_posix.h"
@@ -68,7 +69,7 @@ BgmPlatform& ShellPlatformLinux::Music() {
 }
 
 bool ShellPlatformLinux::TakeMusicLockFor(const char* display) {
-    return TakeMusicLockPosix(MusicLockFolderPosix(), MusicLockFileName(display));
+    return TakeMusicLockPosix(RuntimeFolderPosix(), MusicLockFileName(display));
 }
 
 void ShellPlatformLinux::WriteDiagnostic(const char* line) {

@@ -4,27 +4,9 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
-
-#include "common/posix/xdg.h"
-#include "shell/posix/files_posix.h"
-
 namespace velmoria {
-
-std::string MusicLockFolderPosix() {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    struct stat status;
-    if (runtime != nullptr && runtime[0] == '/' && stat(runtime, &status) == 0 &&
-        S_ISDIR(status.st_mode)) {
-        return runtime;
-    }
-    const std::string folder = XdgFolder("XDG_CACHE_HOME", ".cache") + "/velmoria";
-    CreateFolderPosix(folder);
-    return folder;
-}
 
 bool TakeMusicLockPosix(const std::string& folder, const std::string& name) {
     const std::string path = folder + "/" + name;

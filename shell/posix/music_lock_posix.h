@@ -5,13 +5,10 @@
 
 namespace velmoria {
 
-// The folder the lock lives in: $XDG_RUNTIME_DIR when it names a folder, else the cache folder's
-// "velmoria" (made, mode 0700).
-std::string MusicLockFolderPosix();
-
-// Takes an flock on `folder`/`name` for the rest of the process's life, so it goes with the
-// process however that ends (and is not handed to the programs it starts). False while another
-// process holds it; true when no lock file can be had: music twice rather than none.
+// Takes an flock on `folder`/`name` (the runtime folder of the title registry, RuntimeFolderPosix)
+// for the rest of the process's life, so it goes with the process however that ends (and is not
+// handed to the programs it starts). False while another process holds it; true when no lock file
+// can be had: music twice rather than none.
 bool TakeMusicLockPosix(const std::string& folder, const std::string& name);
 
 }  // namespace velmoria
