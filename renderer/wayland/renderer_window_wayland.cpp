@@ -21,6 +21,7 @@
 #include "renderer/egl/desktop_gl_config_egl.h"
 #include "renderer/monitor_windows.h"
 #include "renderer/scene.h"
+#include "renderer/wayland/keymap_wayland.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
 // The protocol names an argument "namespace", a keyword of C++.
 #define namespace layer_namespace
@@ -146,24 +147,7 @@ const wl_pointer_listener pointerListener = {
 const wl_keyboard_listener keyboardListener = {
     [](void* data, wl_keyboard*, uint32_t format, int32_t fd, uint32_t size) {
         Seat* seat = static_cast<Seat*>(data);
-        xkb_state_unref(seat->keys);
-        xkb_keymap_unref(seat->keymap);
-        seat->keys = nullptr;
-        seat->keymap = nullptr;
-        void* text = format == WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1
-                         ? mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0)
-                         : MAP_FAILED;
-        close(fd);
-        if (text == MAP_FAILED) {
-            return;
-        }
-        xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
-        seat->keymap =
-            xkb_keymap_new_from_string(context, static_cast<const char*>(text),
-                                       XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
-        xkb_context_unref(context);
-        munmap(text, size);
-        seat->keys = seat->keymap != nullptr ? xkb_state_new(seat->keymap) : nullptr;
+        TakeKeymapWayland(format, fd, size, seat->keymap, seat->keys);
     },
     [](void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {},  // keys held then are no press
     [](void*, wl_keyboard*, uint32_t, wl_surface*) {},
