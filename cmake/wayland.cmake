@@ -1,6 +1,7 @@
 # Wayland, built when its packages are found (scripts/setup installs them, so CI builds it):
 # libwayland, wayland-egl, xkbcommon, wayland-scanner, wayland-protocols' XML and the wlr
-# protocols' XML, which Debian ships in librust-wayland-protocols-dev.
+# protocols' XML, which Debian ships in librust-wayland-protocols-dev. Without one of them the
+# configure warns, naming the packages that are missing.
 # Sets VELMORIA_HAVE_WAYLAND and defines velmoria_wayland_protocol(TARGET NAME XML).
 set(VELMORIA_HAVE_WAYLAND OFF)
 if(WIN32)
@@ -26,8 +27,23 @@ if(WAYLAND_FOUND AND WAYLAND_SCANNER AND WAYLAND_PROTOCOLS_DIR AND VELMORIA_WLR_
       ${VELMORIA_WLR_PROTOCOLS_DIR}/wlr-virtual-pointer-unstable-v1.xml)
   message(STATUS "Wayland: building the renderer's Wayland backend")
 else()
-  message(STATUS "Wayland: not built (libwayland, wayland-egl, xkbcommon, wayland-scanner, "
-                 "wayland-protocols or the wlr protocol XML missing)")
+  # Said loudly: the programs then run on X11 only, which a packager would not notice otherwise.
+  set(missing)
+  if(NOT WAYLAND_FOUND)
+    list(APPEND missing "libwayland-dev, libegl-dev or libxkbcommon-dev (wayland-client, egl, ...)")
+  endif()
+  if(NOT WAYLAND_SCANNER)
+    list(APPEND missing "libwayland-bin (wayland-scanner)")
+  endif()
+  if(NOT WAYLAND_PROTOCOLS_DIR)
+    list(APPEND missing "wayland-protocols (xdg-shell, xdg-output XML)")
+  endif()
+  if(NOT VELMORIA_WLR_PROTOCOLS_DIR)
+    list(APPEND missing "librust-wayland-protocols-dev (the wlr protocols' XML)")
+  endif()
+  list(JOIN missing "; " missing)
+  message(WARNING "Wayland: the Wayland backend is NOT built, the programs will run on X11 only. "
+                  "Missing: ${missing}")
 endif()
 
 # Generates NAME-client-protocol.h and NAME-protocol.c from XML into the build tree and adds
