@@ -5,8 +5,6 @@ namespace velmoria {
 
 namespace {
 
-constexpr size_t kNarrowBuffer = 256;
-
 std::u16string FromUtf16(std::string_view bytes, bool bigEndian) {
     std::u16string text;
     for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
@@ -65,20 +63,34 @@ size_t CharacterUnits(std::u16string_view text, size_t at) {
                                                                                              : 1;
 }
 
-// A character's bytes in the narrow text: its code page 932 length when code page 932 holds it
-// (as on Windows), else its UTF-8 length (what the Linux program's text takes).
+// A character's bytes in the narrow text: its code page 932 bytes when they give it back (as on
+// Windows), else its UTF-8 bytes (what the Linux program's text takes, and the file then holds).
 size_t NarrowLength(std::u16string_view character, TextCodec& codec) {
     if (character.size() == 1 && character[0] < 0x80) {
         return 1;
     }
     std::string bytes;
-    if (RoundTripsThroughCp932(character, codec) && codec.Utf16ToCp932(character, bytes)) {
+    if (codec.Utf16ToCp932(character, bytes) && codec.Cp932ToUtf16(bytes) == character) {
         return bytes.size();
     }
     return codec.Utf16ToUtf8(character).size();
 }
 
 }  // namespace
+
+NarrowPart NarrowPrefix(std::u16string_view text, size_t limit, TextCodec& codec) {
+    NarrowPart part;
+    while (part.units < text.size()) {
+        const size_t units = CharacterUnits(text, part.units);
+        const size_t length = NarrowLength(text.substr(part.units, units), codec);
+        if (part.bytes + length > limit) {
+            break;
+        }
+        part.bytes += length;
+        part.units += units;
+    }
+    return part;
+}
 
 ProfileFileText DecodeProfileFile(std::string_view bytes, TextCodec& codec) {
     ProfileFileText file;
@@ -108,21 +120,10 @@ std::string ReadProfileValue(std::string_view fileBytes, std::string_view sectio
         return {};
     }
     const ProfileFileText file = DecodeProfileFile(fileBytes, codec);
-    const std::u16string value = ProfileText::Parse(file.text).Get(sectionW, keyW, kNarrowBuffer);
-    // The value as the narrow call gives it: whole characters within 255 bytes.
-    const std::u16string_view text(value);
-    size_t bytes = 0;
-    size_t keep = 0;
-    while (keep < text.size()) {
-        const size_t units = CharacterUnits(text, keep);
-        const size_t length = NarrowLength(text.substr(keep, units), codec);
-        if (bytes + length > kNarrowBuffer - 1) {
-            break;
-        }
-        bytes += length;
-        keep += units;
-    }
-    return codec.Utf16ToUtf8(text.substr(0, keep));
+    const std::u16string value =
+        ProfileText::Parse(file.text).Get(sectionW, keyW, kLongestNarrowValue + 1);
+    const NarrowPart kept = NarrowPrefix(value, kLongestNarrowValue, codec);
+    return codec.Utf16ToUtf8(std::u16string_view(value).substr(0, kept.units));
 }
 
 ProfileUpdate UpdateProfileFile(const std::string* fileBytes, std::string_view section,

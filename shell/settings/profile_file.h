@@ -7,6 +7,7 @@
 // (posix/profile_file_posix.cpp); the tests run them on both platforms.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -25,9 +26,22 @@ struct ProfileFileText {
 // Reads a file's bytes: a byte-order mark names the encoding, anything else is code page 932.
 ProfileFileText DecodeProfileFile(std::string_view bytes, TextCodec& codec);
 
-// The value GetPrivateProfileStringA gives with an empty default and a 256-byte buffer: whole
-// characters within 255 bytes, counting the code page 932 bytes of the characters it holds and
-// the UTF-8 bytes of the others; empty for a missing section or key (or text that is not UTF-8).
+// The longest value a read gives back whole (the narrow call's 256-byte buffer).
+constexpr size_t kLongestNarrowValue = 255;
+
+// The start of `text` a narrow read keeps: whole characters within `limit` bytes, a character
+// taking its code page 932 bytes when code page 932 gives it back as itself, else its UTF-8
+// bytes (¥, 〜, — and − have a form, but it reads back as another character). The reader cuts
+// with it and the settings dialog measures picked paths with it, so both count alike.
+struct NarrowPart {
+    size_t units = 0;  // UTF-16 units kept
+    size_t bytes = 0;  // what they take
+};
+NarrowPart NarrowPrefix(std::u16string_view text, size_t limit, TextCodec& codec);
+
+// The value GetPrivateProfileStringA gives with an empty default and a 256-byte buffer: its
+// NarrowPrefix within kLongestNarrowValue bytes; empty for a missing section or key (or text
+// that is not UTF-8).
 std::string ReadProfileValue(std::string_view fileBytes, std::string_view section,
                              std::string_view key, TextCodec& codec);
 

@@ -3,6 +3,7 @@
 #include "shell/settings_dialog/settings_dialog.h"
 
 #include <cmath>
+#include <limits>
 #include <stdexcept>
 
 #include "assets/dialog_pictures.h"
@@ -241,8 +242,7 @@ std::optional<size_t> StoredValueLength(TextCodec& codec, const std::string& utf
     if (!codec.Utf8ToUtf16(utf8, text)) {
         return std::nullopt;
     }
-    std::string cp932;
-    return codec.Utf16ToCp932(text, cp932) ? cp932.size() : utf8.size();
+    return NarrowPrefix(text, std::numeric_limits<size_t>::max(), codec).bytes;
 }
 
 void SettingsDialog::FileClick() {

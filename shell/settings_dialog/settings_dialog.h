@@ -11,6 +11,7 @@
 
 #include "shell/controls/command_button.h"
 #include "shell/controls/rgb_image.h"
+#include "shell/settings/profile_file.h"
 #include "shell/settings/text_codec.h"
 #include "shell/settings_dialog/dialog_layout.h"
 
@@ -93,13 +94,14 @@ struct DialogHit {
 DialogHit HitTest(DialogSurface surface, int x, int y, const DialogScale& scale = DialogScale());
 
 // The longest value the settings file gives back whole (its reader's 256-byte buffer).
-constexpr size_t kLongestStoredValue = 255;
+constexpr size_t kLongestStoredValue = kLongestNarrowValue;
 // What the dialog says of a pick it cannot keep (UTF-8).
 extern const char* const kPathTooLongMessage;
 extern const char* const kPathUnstorableMessage;
 
-// The bytes a settings-file value takes on Linux: code page 932 when every character has a
-// form there, else UTF-8 (the file is then written in UTF-8); nothing when `utf8` is not UTF-8.
+// The bytes a settings-file value takes on Linux, as its reader counts them (NarrowPrefix):
+// per character, code page 932 when it gives the character back, else UTF-8; nothing when
+// `utf8` is not UTF-8.
 std::optional<size_t> StoredValueLength(TextCodec& codec, const std::string& utf8);
 
 // The combo box's number format "##": nothing for 0.

@@ -15,13 +15,34 @@
 #include "assets/dialog_pictures.h"
 #include "shell/forms/shell_forms.h"
 #include "shell/helpers.h"
+#include "shell/settings/profile_file.h"
 #include "shell/settings/settings_file.h"
 #include "shell/settings_dialog/settings_dialog.h"
 #include "tests/shell/test_files.h"
 #include "tests/support/fake_shell_platform.h"
 
+#ifdef _WIN32
+#include "shell/win32/text_codec_win32.h"
+#else
+#include "shell/posix/text_codec_iconv.h"
+#endif
+
 namespace velmoria {
 namespace {
+
+#ifdef _WIN32
+using NativeCodec = TextCodecWin32;
+#else
+using NativeCodec = TextCodecIconv;
+#endif
+
+std::string Repeat(const std::string& text, size_t times) {
+    std::string out;
+    for (size_t i = 0; i < times; ++i) {
+        out += text;
+    }
+    return out;
+}
 
 class SilentButtonView final : public CommandButtonView {
   public:
@@ -428,6 +449,52 @@ TEST_F(SettingsDialogTest, APickTheSettingsCannotKeepIsRefused) {
         EXPECT_EQ(BgmFile, "old.mp3");
         EXPECT_EQ(view_.fileLabel, "old.mp3");
         EXPECT_EQ(BgmFolder, "start-folder");
+    }
+}
+
+// The pick measured as the Linux dialog measures it, against the settings file's own writer and
+// reader: a path is kept exactly when it comes back whole. Each odd character has a code page 932
+// form that reads back as another character, so the file holds it in UTF-8; beside é (UTF-8
+// only) the kanji still count their two code page 932 bytes.
+TEST_F(SettingsDialogTest, APickIsKeptExactlyWhenTheSettingsFileGivesItBackWhole) {
+    NativeCodec codec;
+    struct Case {
+        std::string path;
+        size_t bytes;  // as the file's reader counts them
+    };
+    std::vector<Case> cases;
+    const std::string kanji = Repeat("曲", 20);
+    for (const std::string odd : {"¢", "£", "¥", "¬", "—", "‖", "‾", "−", "〜"}) {
+        for (const size_t bytes : {254, 255, 256}) {
+            const size_t fill = bytes - odd.size() - 9;
+            cases.push_back({"/m/あ" + odd + std::string(fill, 'a') + ".mp3", bytes});
+            cases.push_back(
+                {"/m/" + kanji + odd + "é" + std::string(fill - 40, 'a') + ".mp3", bytes});
+        }
+    }
+    // 265 bytes of UTF-8.
+    cases.push_back(
+        {"/home/user/" + Repeat("曲", 50) + "/" + Repeat("ア", 30) + "/Beyoncé.mp3", 185});
+
+    const std::string before = "[Section]\r\nBGM\x8B\xE6\x95\xAA=2\r\n";  // BGM区分=2
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        const std::optional<size_t> measured = StoredValueLength(codec, c.path);
+        EXPECT_EQ(measured, c.bytes);
+        BgmFile = "old.mp3";
+        view_.messages.clear();
+        view_.storedLengths[c.path] = measured;
+        view_.picks.push_back(c.path);
+        dialog_.FileClick();
+        const bool kept = BgmFile == c.path;
+        EXPECT_EQ(view_.messages.size(), kept ? 0u : 1u);
+
+        const ProfileUpdate update =
+            UpdateProfileFile(&before, "Section", "BGMﾌｧｲﾙ", c.path, codec);
+        const bool whole = ReadProfileValue(update.bytes, "Section", "BGMﾌｧｲﾙ", codec) == c.path;
+        EXPECT_EQ(kept, whole);
+        EXPECT_EQ(whole, c.bytes <= kLongestStoredValue);
+        EXPECT_EQ(ReadProfileValue(update.bytes, "Section", "BGM区分", codec), "2");
     }
 }
 
