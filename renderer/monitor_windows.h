@@ -25,8 +25,10 @@ inline bool operator==(const ScreenRect& a, const ScreenRect& b) {
     return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
 }
 
-// The monitors that get a black window: every one the animated window does not cover wholly,
-// once each (mirrored monitors share one), in the order given; empty ones are left out.
+// Where black windows go: what of each monitor the animated window does not cover (a monitor
+// beside it whole, one overlapping it in bands around it), so that no black window ever lies
+// over the animation; a piece that another piece covers (mirrored or nested monitors) is left
+// out, and so are empty monitors. In the order given.
 std::vector<ScreenRect> BlackWindowRects(const std::vector<ScreenRect>& monitors,
                                          const ScreenRect& animated);
 
@@ -45,11 +47,33 @@ class BlackWindowMaker {
     virtual void DestroyBlackWindow(uintptr_t window) = 0;
 };
 
+// A window that raises itself when covered, paced so that it never fights another program that
+// does the same (a locker's dialog, an on-screen display): at most one raise per interval; a
+// cover that comes sooner is answered once the interval has passed, unless the window has been
+// uncovered meanwhile. Times in milliseconds of a steady clock.
+class RaisePacer {
+  public:
+    static constexpr int64_t kIntervalMs = 1000;
+    // The window was covered at `now`: true when it is to be raised now.
+    bool Covered(int64_t now);
+    // The window is in view again: an owed raise is dropped.
+    void Uncovered() { owed_ = false; }
+    // True (once) when an owed raise is due at `now`.
+    bool RaiseDue(int64_t now);
+
+  private:
+    bool MayRaise(int64_t now) const { return !raised_ || now - lastRaise_ >= kIntervalMs; }
+    bool raised_ = false;
+    int64_t lastRaise_ = 0;
+    bool owed_ = false;
+};
+
 class MonitorWindows {
   public:
     struct BlackWindow {
         ScreenRect rect;
         uintptr_t window;
+        RaisePacer pacer;
     };
 
     // Brings the black windows in line with the monitors now attached: a monitor that went
@@ -74,6 +98,11 @@ class MonitorWindows {
     }
 
     const std::vector<BlackWindow>& BlackWindows() const { return windows_; }
+    // The black window `window` was covered (true) or came into view (false) at `now`: true
+    // when it is to be raised now.
+    bool BlackWindowCovered(uintptr_t window, bool covered, int64_t now);
+    // The black windows whose owed raise is due at `now`.
+    std::vector<uintptr_t> RaisesDue(int64_t now);
 
   private:
     std::vector<BlackWindow> windows_;

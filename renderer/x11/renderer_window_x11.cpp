@@ -28,6 +28,12 @@ namespace velmoria {
 
 namespace {
 
+int64_t SteadyMilliseconds() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 // The server went away (or killed our connection): the window is gone, so end normally, at
 // once: exit handlers must not run in the middle of a GL call that Xlib interrupted.
 int EndWithoutServer(Display*) {
@@ -326,6 +332,7 @@ RendererWindow::Message RendererWindowX11::HandleNextMessage() {
         return Message::Quit;
     }
     if (!pending) {
+        RaiseOwedBlackWindows();
         return Message::QueueEmpty;
     }
     XEvent event;
@@ -413,15 +420,24 @@ void RendererWindowX11::HandleEvent(XEvent& event) {
     }
 }
 
-// A black window: input as on the animated window; another window put above it is outdone.
+// A black window: input as on the animated window; another window put above it is outdone,
+// paced so that one that raises itself as well is not fought without end.
 void RendererWindowX11::HandleBlackEvent(XEvent& event) {
     if (event.type == VisibilityNotify) {
-        if (event.xvisibility.state != VisibilityUnobscured) {
+        const bool covered = event.xvisibility.state != VisibilityUnobscured;
+        if (monitors_.BlackWindowCovered(event.xvisibility.window, covered, SteadyMilliseconds())) {
             XRaiseWindow(display_, event.xvisibility.window);
         }
         return;
     }
     JudgeInput(event);
+}
+
+// The raises the pacing held back, once they are due.
+void RendererWindowX11::RaiseOwedBlackWindows() {
+    for (const uintptr_t window : monitors_.RaisesDue(SteadyMilliseconds())) {
+        XRaiseWindow(display_, static_cast<Window>(window));
+    }
 }
 
 // Input on any window of ours, judged by the exit rules; a close goes to the animated window.

@@ -42,6 +42,7 @@ class RendererWindowX11 final : public RendererWindow, private BlackWindowMaker 
     void RequestClose();
     void FollowMonitors();
     void HandleBlackEvent(XEvent& event);
+    void RaiseOwedBlackWindows();
     void JudgeInput(XEvent& event);
     uintptr_t CreateBlackWindow(const ScreenRect& rect) override;
     void DestroyBlackWindow(uintptr_t window) override;

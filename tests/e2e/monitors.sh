@@ -4,10 +4,12 @@
 # known colour and another program's window open on the second monitor. While `Velmoria.scr /s`
 # runs, neither monitor shows the root's colour or that window; the animation draws on the
 # primary; a pointer move on the second monitor ends the saver; the desktop shows again
-# afterwards. A monitor added while the saver runs is covered too. Bare and under openbox.
-#   monitors.sh SCR DLL WORK
+# afterwards. A monitor added while the saver runs is covered too. A mirror of the primary of
+# another size (a projector) never hides the animation, and the black windows do not fight a
+# program that raises itself over them. Bare and under openbox.
+#   monitors.sh SCR DLL WORK SELF_RAISER
 set -uo pipefail
-scr=$1 dll=$2 work=$3
+scr=$1 dll=$2 work=$3 self_raiser=$4
 source "$(dirname "$0")/common.sh"
 command -v Xvfb >/dev/null 2>&1 || { echo "SKIP: no Xvfb"; exit 77; }
 rm -rf "$work" && mkdir -p "$work/program"
@@ -87,6 +89,34 @@ run_case() {
     expect_covered 10 "$second_monitor"
     xdotool key x
     expect_ended "a key"
+
+    # A projector mirroring the primary at 1200 x 600: the animation still shows on all of the
+    # primary, and the clone's part beyond it is black.
+    xrandr --delmonitor second >/dev/null 2>&1
+    xrandr --setmonitor clone 1200/317x600/158+0+0 none >/dev/null 2>&1 ||
+        fail "xrandr could not add the clone"
+    start_saver
+    wait_for_drawing 20 || fail "the renderer drew nothing beside the clone"
+    expect_covered 10 "$primary" 176x600+1024+0
+    local lit
+    import -window root "$shot" 2>/dev/null
+    lit=$((512 * 384 - $(colour_pixels "$shot" 000000 "$primary")))
+    [ "$lit" -gt 1000 ] || fail "the clone hides the animation: $lit lit pixels on the primary"
+
+    # A window that raises itself whenever covered, over the clone's black part: each side
+    # raises itself a bounded number of times in 5 s (without pacing it is thousands).
+    local counts raised covered
+    counts=$("$self_raiser" 150x150+1030+100 "$window" 5)
+    raised=$(sed -n 's/.*raised=\([0-9]*\).*/\1/p' <<<"$counts")
+    covered=$(sed -n 's/.*covered=\([0-9]*\).*/\1/p' <<<"$counts")
+    echo "beside a self-raising window for 5 s ($case_name): $counts"
+    [ -n "$raised" ] && [ "$raised" -le 20 ] && [ "$covered" -le 20 ] ||
+        fail "the black window fights a self-raising one: $counts"
+    [ "${covered:-0}" -ge 1 ] || fail "the black window never answered the self-raising one"
+    kill -0 "$session" 2>/dev/null || fail "the saver ended beside the self-raising window"
+    xdotool key x
+    expect_ended "a key"
+    xrandr --delmonitor clone >/dev/null 2>&1
     stop_private_processes
     private_display_pids=()
 }

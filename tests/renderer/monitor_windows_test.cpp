@@ -41,10 +41,29 @@ TEST(BlackWindowRects, EveryMonitorTheAnimatedWindowDoesNotCover) {
          {{0, 0, 512, 768}, {512, 0, 512, 768}},
          {512, 0, 512, 768},
          {{0, 0, 512, 768}}},
+        // Overlapping monitors are blacked out only where the animation is not, so that no
+        // black window ever hides it.
         {"overlapping the primary only in part",
          {kPrimary, {1000, 0, 800, 600}},
          kPrimary,
-         {{1000, 0, 800, 600}}},
+         {{1024, 0, 776, 600}}},
+        {"a mirror of another size (a projector cloned from the primary)",
+         {kPrimary, {0, 0, 1200, 600}},
+         kPrimary,
+         {{1024, 0, 176, 600}}},
+        {"inside the primary", {kPrimary, {100, 100, 400, 300}}, kPrimary, {}},
+        {"around the primary: a band below and one to the right",
+         {kPrimary, {0, 0, 1824, 900}},
+         kPrimary,
+         {{0, 768, 1824, 132}, {1024, 0, 800, 768}}},
+        {"over a corner of the primary",
+         {kPrimary, {900, 700, 300, 200}},
+         kPrimary,
+         {{900, 768, 300, 132}, {1024, 700, 176, 68}}},
+        {"nested in another black monitor",
+         {kPrimary, {1100, 100, 200, 200}, kRight},
+         kPrimary,
+         {kRight}},
         {"empty monitors are left out",
          {kPrimary, {1024, 0, 0, 600}, {1024, 0, 800, -1}},
          kPrimary,
@@ -57,6 +76,53 @@ TEST(BlackWindowRects, EveryMonitorTheAnimatedWindowDoesNotCover) {
     for (const Case& c : cases) {
         EXPECT_EQ(BlackWindowRects(c.monitors, c.animated), c.black) << c.name;
     }
+}
+
+// Covered at the times given (or uncovered, or only asked whether an owed raise is due), a
+// black window is raised at most once a second, and owes a raise it could not make at once.
+TEST(RaisePacer, AtMostOneRaiseASecondAndNoCoverLeftUnanswered) {
+    enum What { Cover, Uncover, Poll };
+    struct Step {
+        int64_t at;
+        What what;
+        bool raised;
+    };
+    const Step steps[] = {
+        {0, Poll, false},        // nothing owed
+        {10, Cover, true},       // the first cover is answered at once
+        {20, Cover, false},      // a self-raising program answers: owed
+        {500, Poll, false},      //
+        {1009, Poll, false},     //
+        {1010, Poll, true},      // one interval after the last raise
+        {1011, Poll, false},     // once
+        {1500, Cover, false},    //
+        {1600, Uncover, false},  // in view again: nothing owed any more
+        {2600, Poll, false},     //
+        {2600, Cover, true},     // long enough since the last raise
+        {2601, Cover, false},    //
+        {3601, Cover, true},     // a cover that comes when a raise is allowed is answered at once
+        {3602, Poll, false},     //
+    };
+    RaisePacer pacer;
+    for (const Step& step : steps) {
+        bool raised = false;
+        if (step.what == Cover) {
+            raised = pacer.Covered(step.at);
+        } else if (step.what == Uncover) {
+            pacer.Uncovered();
+        } else {
+            raised = pacer.RaiseDue(step.at);
+        }
+        EXPECT_EQ(raised, step.raised) << "at " << step.at;
+    }
+    // Fought every millisecond for 5 s, a window is raised at most once a second.
+    RaisePacer fought;
+    int raises = 0;
+    for (int64_t now = 0; now < 5000; ++now) {
+        raises += fought.Covered(now) ? 1 : 0;
+        raises += fought.RaiseDue(now) ? 1 : 0;
+    }
+    EXPECT_EQ(raises, 5);
 }
 
 // Records the windows a backend would make: handles from 1, the live ones by handle.
@@ -140,6 +206,21 @@ TEST(MonitorWindowsFollow, AWindowThatCouldNotBeMadeIsTriedAgain) {
     windows.Follow({kPrimary, kRight}, kPrimary, maker);
     EXPECT_EQ(maker.LiveRects(), std::vector<ScreenRect>{kRight});
     EXPECT_EQ(windows.BlackWindows().size(), 1u);
+}
+
+TEST(MonitorWindowsFollow, EachBlackWindowIsPacedOnItsOwn) {
+    RecordingMaker maker;
+    MonitorWindows windows;
+    windows.Follow({kLeft, kPrimary, kRight}, kPrimary, maker);
+    const uintptr_t left = windows.BlackWindows().at(0).window;
+    const uintptr_t right = windows.BlackWindows().at(1).window;
+    EXPECT_TRUE(windows.BlackWindowCovered(left, true, 0));
+    EXPECT_TRUE(windows.BlackWindowCovered(right, true, 1));
+    EXPECT_FALSE(windows.BlackWindowCovered(left, true, 2));
+    EXPECT_FALSE(windows.BlackWindowCovered(777, true, 3));  // not ours
+    EXPECT_TRUE(windows.RaisesDue(999).empty());
+    EXPECT_EQ(windows.RaisesDue(1000), std::vector<uintptr_t>{left});
+    EXPECT_TRUE(windows.RaisesDue(2000).empty());
 }
 
 // The animated window on the primary monitor, a black one on the right; the pointer started in
