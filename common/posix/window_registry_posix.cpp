@@ -1,32 +1,28 @@
 // Lock files for our own windows' titles.
 #include "common/posix/window_registry_posix.h"
 
-#include <errno.h>
 #include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 
-#include "common/posix/xdg.h"
+#include "common/posix/lock_file_posix.h"
 
 namespace velmoria {
 
-std::string RuntimeFolderPosix() {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    struct stat status;
-    if (runtime != nullptr && runtime[0] == '/' && stat(runtime, &status) == 0 &&
-        S_ISDIR(status.st_mode)) {
-        return runtime;
-    }
-    const std::string cache = XdgFolder("XDG_CACHE_HOME", ".cache");
-    mkdir(cache.c_str(), 0700);
-    const std::string folder = cache + "/velmoria";
-    mkdir(folder.c_str(), 0700);
-    return folder;
+namespace {
+
+// The whole file, as one lock of `type`.
+struct flock WholeFile(short type) {
+    struct flock lock {};
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = 0;
+    lock.l_len = 0;
+    return lock;
 }
+
+}  // namespace
 
 std::string WindowRegistryFileName(const std::string& title) {
     std::string name = "velmoria-window-";
@@ -44,10 +40,12 @@ std::string WindowRegistryFileName(const std::string& title) {
 }
 
 AnnouncedWindowPosix::AnnouncedWindowPosix(const std::string& folder, const std::string& title) {
-    const std::string path = folder + "/" + WindowRegistryFileName(title);
-    fd_ = open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    // Shared: several holders of one title may live at once, as several windows may.
-    if (fd_ >= 0 && flock(fd_, LOCK_SH | LOCK_NB) != 0) {
+    fd_ = OpenLockFilePosix(folder, WindowRegistryFileName(title), true, fault_);
+    // A read lock: several holders of one title may live at once, as several windows may. It
+    // belongs to this open file description, so no lock of another descriptor interferes.
+    struct flock lock = WholeFile(F_RDLCK);
+    if (fd_ >= 0 && fcntl(fd_, F_OFD_SETLK, &lock) != 0) {
+        fault_ = "the title " + title + " is locked by another program";
         close(fd_);
         fd_ = -1;
     }
@@ -59,16 +57,18 @@ AnnouncedWindowPosix::~AnnouncedWindowPosix() {
     }
 }
 
-bool AnnouncedWindowExistsPosix(const std::string& folder, const std::string& title) {
-    const std::string path = folder + "/" + WindowRegistryFileName(title);
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+AnnouncedWindowState AnnouncedWindowStatePosix(const std::string& folder, const std::string& title,
+                                               std::string& fault) {
+    const int fd = OpenLockFilePosix(folder, WindowRegistryFileName(title), false, fault);
     if (fd < 0) {
-        return false;  // never announced
+        return fault.empty() ? AnnouncedWindowState::Absent : AnnouncedWindowState::Refused;
     }
-    // An exclusive lock is refused while anyone holds the shared one.
-    const bool held = flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    // Asks which lock a write lock would meet, taking none: a read lock is an announcement.
+    struct flock lock = WholeFile(F_WRLCK);
+    const bool asked = fcntl(fd, F_OFD_GETLK, &lock) == 0;
     close(fd);
-    return held;
+    return asked && lock.l_type == F_RDLCK ? AnnouncedWindowState::Present
+                                           : AnnouncedWindowState::Absent;
 }
 
 }  // namespace velmoria

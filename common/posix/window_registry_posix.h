@@ -1,15 +1,13 @@
 // Our own windows' titles where no program can see another's windows (Wayland): a lock file per
-// title in $XDG_RUNTIME_DIR, held with a shared flock while such a window exists. A file that no
-// process holds is no window, so a holder that crashed leaves nothing that counts.
+// title in the runtime folder (runtime_folder_posix.h), on which each window of that title holds
+// a read lock (an open-file-description lock) while it exists. A file that no process holds is no
+// window, so a holder that crashed leaves nothing that counts. Looking takes no lock, so a look
+// can never make an announcement fail.
 #pragma once
 
 #include <string>
 
 namespace velmoria {
-
-// The registry's folder: $XDG_RUNTIME_DIR when it names a folder, else the cache folder's
-// "velmoria" (made, mode 0700).
-std::string RuntimeFolderPosix();
 
 // The lock file's name for a title: "velmoria-window-" and the title, every byte other than a
 // letter, a digit or "_" written as %XX, so any title is one safe file name.
@@ -23,14 +21,24 @@ class AnnouncedWindowPosix {
     ~AnnouncedWindowPosix();
     AnnouncedWindowPosix(const AnnouncedWindowPosix&) = delete;
     AnnouncedWindowPosix& operator=(const AnnouncedWindowPosix&) = delete;
-    // False when the lock file could not be made or locked.
+    // False when the lock file could not be made or locked; Fault() says why.
     bool Held() const { return fd_ >= 0; }
+    const std::string& Fault() const { return fault_; }
 
   private:
     int fd_ = -1;
+    std::string fault_;
 };
 
-// Some process (this one included) holds the title in `folder`.
-bool AnnouncedWindowExistsPosix(const std::string& folder, const std::string& title);
+enum class AnnouncedWindowState {
+    Absent,   // no window of ours has the title
+    Present,  // a window of ours (this process's included) holds it
+    Refused,  // the lock file cannot be trusted (see the fault): nothing can be said
+};
+
+// Whether some process holds the title in `folder`; `fault` says why when Refused. Only a read
+// lock counts, on a regular file of the user's own: a write lock is no announcement.
+AnnouncedWindowState AnnouncedWindowStatePosix(const std::string& folder, const std::string& title,
+                                               std::string& fault);
 
 }  // namespace velmoria

@@ -316,6 +316,11 @@ bool RendererWindowWayland::Create(SaverSettings& settings, int32_t& width, int3
     // pointer's start is heard with its first event over our surfaces.
     settings.hwnd = reinterpret_cast<uintptr_t>(animated_->surface);
     announced_ = std::make_unique<AnnouncedWindowPosix>(RuntimeFolderPosix(), kRendererWindowTitle);
+    if (!announced_->Held()) {
+        // The shell could not see the window and would end the session as failed.
+        Report(announced_->Fault().c_str());
+        return false;
+    }
     width = width_;
     height = height_;
     return true;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/posix/runtime_folder_posix.h"
 #include "common/posix/window_registry_posix.h"
 #include "renderer/input_rules.h"
 #include "renderer/platform.h"

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/posix/runtime_folder_posix.h"
 #include "common/window_system.h"
 #include "common/x11/x11_support.h"
 #include "shell/forms/session.h"
@@ -60,11 +61,14 @@ bool CompositorHasLayerShell() {
 }
 
 // Main, then the loop while a form is loaded; 1 when the session could not do its job.
-int RunShell(velmoria::ShellPlatform& platform, const std::string& argumentText, bool hosted) {
+int RunShell(velmoria::ShellPlatformLinux& platform, const std::string& argumentText, bool hosted) {
     velmoria::ShellPlatform::Connect(&platform);
     velmoria::ShellForms forms(argumentText);
     if (velmoria::Main(argumentText, forms, hosted) == velmoria::AfterMain::RunWhileWindowsLoaded) {
         platform.RunWhileWindowsLoaded();
+    }
+    if (!platform.StartFault().empty()) {
+        return 1;  // already said on standard error
     }
     if (velmoria::SessionFailed) {
         return Failure("the renderer " + velmoria::RendererPath + " did not run");
@@ -91,6 +95,8 @@ int main(int argc, char** argv) {
         // Left over from a daemon's settings (a terminal opened there): not ours to draw in.
         unsetenv("XSCREENSAVER_WINDOW");
     }
+    // A daemon's bare environment: the sound server and the compositor are found all the same.
+    velmoria::AdoptUserRuntimeFolderPosix();
     // The renderer ends with the shell that started it, however the shell ends.
     setenv("VELMORIA_SHELL_PID", std::to_string(getpid()).c_str(), 1);
 

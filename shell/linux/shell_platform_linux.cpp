@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string_view>
 
-#include "common/posix/window_registry_posix.h"
+#include "common/posix/runtime_folder_posix.h"
 #include "common/posix/xdg.h"
 #include "shell/hosted_run.h"
 #include "shell/posix/files_posix.h"
@@ -69,7 +69,19 @@ BgmPlatform& ShellPlatformLinux::Music() {
 }
 
 bool ShellPlatformLinux::TakeMusicLockFor(const char* display) {
-    return TakeMusicLockPosix(RuntimeFolderPosix(), MusicLockFileName(display));
+    std::string fault;
+    const bool plays = TakeMusicLockPosix(RuntimeFolderPosix(), MusicLockFileName(display), fault);
+    if (!fault.empty()) {
+        WriteDiagnostic(fault.c_str());
+    }
+    return plays;
+}
+
+void ShellPlatformLinux::RefuseStart(const std::string& why) {
+    WriteDiagnostic(why.c_str());
+    if (startFault_.empty()) {
+        startFault_ = why;
+    }
 }
 
 void ShellPlatformLinux::WriteDiagnostic(const char* line) {

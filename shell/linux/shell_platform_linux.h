@@ -33,13 +33,19 @@ class ShellPlatformLinux : public ShellPlatform {
     BgmPlatform& Music() override;
     void WriteDiagnostic(const char* line) override;
 
+    // Why the run could not start (a lock file it cannot trust); empty when nothing stopped it.
+    const std::string& StartFault() const { return startFault_; }
+
   protected:
+    // Says why the run cannot start; the program then ends with a failure.
+    void RefuseStart(const std::string& why);
     // The music lock of the desktop session named `display` (an X display or a Wayland socket).
     bool TakeMusicLockFor(const char* display);
 
   private:
     CursorDisplayCount cursorCount_;
     TextCodecIconv codec_;
+    std::string startFault_;
 };
 
 }  // namespace velmoria

@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/posix/private_folder_posix.h"
+
 namespace velmoria {
 
 namespace {
@@ -64,36 +66,10 @@ bool ReplaceFilePosix(const std::string& path, std::string_view bytes) {
     return ok;
 }
 
-namespace {
-
-// Why `folder` may not hold the work files; empty when it is a directory of the user's own
-// that nobody else can write (another user could otherwise plant a link there).
-std::string PrivateFolderFault(const std::string& folder) {
-    struct stat info {};
-    if (lstat(folder.c_str(), &info) != 0) {
-        return "it cannot be read";
-    }
-    if (S_ISLNK(info.st_mode)) {
-        return "it is a symbolic link";
-    }
-    if (!S_ISDIR(info.st_mode)) {
-        return "it is not a folder";
-    }
-    if (info.st_uid != geteuid()) {
-        return "it belongs to another user";
-    }
-    if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
-        return "others can write in it";
-    }
-    return "";
-}
-
-}  // namespace
-
 bool ReplacePrivateFilePosix(const std::string& path, std::string_view bytes) {
     const size_t slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
-    const std::string fault = PrivateFolderFault(folder);
+    const std::string fault = PrivateFolderFaultPosix(folder, FolderPrivacy::NoWritersButUs);
     if (!fault.empty()) {
         std::fprintf(stderr, "Velmoria.scr: refusing the work folder %s: %s\n", folder.c_str(),
                      fault.c_str());

@@ -2,15 +2,15 @@
 #include "shell/posix/music_lock_posix.h"
 
 #include <errno.h>
-#include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
 
+#include "common/posix/lock_file_posix.h"
+
 namespace velmoria {
 
-bool TakeMusicLockPosix(const std::string& folder, const std::string& name) {
-    const std::string path = folder + "/" + name;
-    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+bool TakeMusicLockPosix(const std::string& folder, const std::string& name, std::string& fault) {
+    const int fd = OpenLockFilePosix(folder, name, true, fault);
     if (fd < 0) {
         return true;
     }

@@ -1,7 +1,10 @@
 // The shell's forms on Wayland: titles in the registry, timers and signals on GLib's loop.
 #include "shell/wayland/forms_wayland.h"
 
+#include <cstdio>
 #include <vector>
+
+#include "common/posix/runtime_folder_posix.h"
 
 namespace velmoria {
 
@@ -13,6 +16,9 @@ WindowHandle FormsWayland::Create(const char* title, FormEvents* events) {
     Form form;
     form.events = events;
     form.title = std::make_unique<AnnouncedWindowPosix>(RuntimeFolderPosix(), title);
+    if (!form.title->Held()) {
+        std::fprintf(stderr, "Velmoria.scr: %s\n", form.title->Fault().c_str());
+    }
     const WindowHandle handle = next_++;
     forms_[handle] = std::move(form);
     return handle;

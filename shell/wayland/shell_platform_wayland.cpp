@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "common/posix/runtime_folder_posix.h"
 #include "common/posix/window_registry_posix.h"
 #include "shell/startup.h"
 #include "shell/wayland/forms_wayland.h"
@@ -13,8 +14,16 @@ ShellPlatformWayland::ShellPlatformWayland() : forms_(std::make_unique<FormsWayl
 
 ShellPlatformWayland::~ShellPlatformWayland() = default;
 
+// A lock file that cannot be trusted counts as a window, so that nothing starts, and the run
+// ends saying why.
 bool ShellPlatformWayland::TopLevelWindowExists(const char* title) {
-    return AnnouncedWindowExistsPosix(RuntimeFolderPosix(), title);
+    std::string fault;
+    const AnnouncedWindowState state =
+        AnnouncedWindowStatePosix(RuntimeFolderPosix(), title, fault);
+    if (state == AnnouncedWindowState::Refused) {
+        RefuseStart(fault);
+    }
+    return state != AnnouncedWindowState::Absent;
 }
 
 bool ShellPlatformWayland::IsWindow(WindowHandle) {
@@ -40,6 +49,9 @@ void ShellPlatformWayland::RunWhileWindowsLoaded() {
 
 void ShellPlatformWayland::RunSettingsDialog(const std::string& settingsFile) {
     const AnnouncedWindowPosix dialog(RuntimeFolderPosix(), kDialogWindowTitle);
+    if (!dialog.Held()) {
+        WriteDiagnostic(dialog.Fault().c_str());
+    }
     ShellPlatformLinux::RunSettingsDialog(settingsFile);
 }
 

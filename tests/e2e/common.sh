@@ -179,6 +179,17 @@ start_window_manager() {
     wait_until 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"'
 }
 
+# FILE holds a read lock of an open file description (how our programs announce a window
+# title): F_OFD_GETLK asks which lock a write lock would meet, taking none.
+announced_lock() {
+    [ -e "$1" ] && python3 -c '
+import fcntl, os, struct, sys
+F_OFD_GETLK = 36
+fd = os.open(sys.argv[1], os.O_RDONLY | os.O_NONBLOCK | os.O_NOFOLLOW)
+lock = fcntl.fcntl(fd, F_OFD_GETLK, struct.pack("hhqqixxxx", fcntl.F_WRLCK, 0, 0, 0, 0))
+sys.exit(0 if struct.unpack("hhqqixxxx", lock)[0] == fcntl.F_RDLCK else 1)' "$1"
+}
+
 # Splits the private X server's screen (start it 1824x768) into two RandR monitors: the primary
 # 1024 x 768 at 0,0 and a second one of 800 x 600 at 1024,0. With "primary" only the first.
 second_monitor=800x600+1024+0

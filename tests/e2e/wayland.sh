@@ -20,12 +20,8 @@ start_private_sway "/tmp/velmoria-wayland-$$" "$scr" "$dll" "$make_sprite" "$poi
 on_wayland "$wayland_bin/make-sprite" "$wayland_home/.cache/q_sarn/Skorvane.bmp" ||
     fail "no sprite"
 
-# The title registry's lock file is held: a window of ours with that title exists.
-title_held() {
-    local file
-    file="$wayland_runtime/velmoria-window-$1.lock"
-    [ -e "$file" ] && ! flock -n -x "$file" true
-}
+# The title registry's lock file holds a read lock: a window of ours with that title exists.
+title_held() { announced_lock "$wayland_runtime/velmoria-window-$1.lock"; }
 running() { kill -0 "$1" 2>/dev/null; }
 # Waits (up to SECONDS) until PID has ended, and reaps it; its exit code is left in `status`.
 ended_within() {
@@ -240,6 +236,20 @@ case_name="a key ends the renderer and the shell"
 type_keys x
 expect_both_ended 10
 
+# A FIFO planted under a title's lock file: the shell neither blocks on it nor counts it as a
+# window; it says why it cannot start and fails.
+case_name="a planted lock file is refused"
+planted="$wayland_runtime/velmoria-window-Skorvane_Main.lock"
+rm -f "$planted" && mkfifo -m 666 "$planted"  # one the shell can open
+wayland_command "$wayland_bin/Velmoria.scr" /s
+"${wayland_cmd[@]}" >"$work/planted.err" 2>&1 &
+planted_shell=$!
+ended_within 10 "$planted_shell" || fail "the shell blocks on a FIFO"
+[ "${status:-0}" -ne 0 ] || fail "a refused start ended with 0"
+grep -q "not a regular file" "$work/planted.err" || fail "no reason given: $(cat "$work/planted.err")"
+[ "$(renderers)" -eq 0 ] || fail "a renderer started"
+rm -f "$planted"
+
 case_name="SIGTERM to the shell ends both"
 start_session
 kill -TERM "$shell"
@@ -292,8 +302,8 @@ if command -v swayidle >/dev/null 2>&1; then
     title_held Skorvane_Main || fail "Skorvane_Main is not announced"
     type_keys x
     # swayidle starts it again a second after the key: the gap between is the saver's end.
-    wait_until 10 sh -c '! [ -e "$1" ] || flock -n -x "$1" true' sh \
-        "$wayland_runtime/velmoria-window-Skorvane_Main.lock" || fail "the saver did not end"
+    title_released() { ! title_held "$1"; }
+    wait_until 10 title_released Skorvane_Main || fail "the saver did not end"
     kill "$idle" 2>/dev/null
     for pid in $(pgrep -f "^$wayland_bin/Velmoria"); do kill "$pid"; done
 else

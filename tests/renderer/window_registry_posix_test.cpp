@@ -1,7 +1,9 @@
 // The lock files that stand for our windows where no program sees another's (Wayland).
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +14,13 @@
 
 namespace velmoria {
 namespace {
+
+bool AnnouncedWindowExistsPosix(const std::string& folder, const std::string& title) {
+    std::string fault;
+    const AnnouncedWindowState state = AnnouncedWindowStatePosix(folder, title, fault);
+    EXPECT_NE(state, AnnouncedWindowState::Refused) << fault;
+    return state == AnnouncedWindowState::Present;
+}
 
 class WindowRegistry : public ::testing::Test {
   protected:
@@ -101,7 +110,52 @@ TEST_F(WindowRegistry, NotPassedToStartedPrograms) {
 TEST_F(WindowRegistry, AFolderThatCannotHoldTheFileHoldsNothing) {
     AnnouncedWindowPosix title(folder_ + "/missing", "Skorvane_Main");
     EXPECT_FALSE(title.Held());
+    EXPECT_FALSE(title.Fault().empty());
     EXPECT_FALSE(AnnouncedWindowExistsPosix(folder_ + "/missing", "Skorvane_Main"));
+}
+
+// Looking must never make an announcement fail: a look that briefly took the file's lock did,
+// and the shell then ended a healthy renderer as one that never showed its window.
+TEST_F(WindowRegistry, NoAnnouncementIsLostToSomeoneLooking) {
+    const pid_t looker = fork();
+    ASSERT_GE(looker, 0);
+    if (looker == 0) {
+        std::string fault;
+        for (;;) {
+            AnnouncedWindowStatePosix(folder_, "Skorvane_VC", fault);
+        }
+    }
+    int lost = 0;
+    for (int i = 0; i < 20000; ++i) {
+        AnnouncedWindowPosix title(folder_, "Skorvane_VC");
+        lost += title.Held() ? 0 : 1;
+    }
+    kill(looker, SIGKILL);
+    waitpid(looker, nullptr, 0);
+    EXPECT_EQ(lost, 0) << "announcements lost of 20000";
+}
+
+// Only an announcement counts: a lock of another kind on the file is no window of ours.
+TEST_F(WindowRegistry, OtherLocksOnTheFileAreNoWindow) {
+    const std::string path = folder_ + "/" + WindowRegistryFileName("Skorvane_Main");
+    const int fd = open(path.c_str(), O_RDWR | O_CREAT, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(flock(fd, LOCK_EX | LOCK_NB), 0);
+    EXPECT_FALSE(AnnouncedWindowExistsPosix(folder_, "Skorvane_Main"));
+    {
+        AnnouncedWindowPosix title(folder_, "Skorvane_Main");  // an flock does not stand in its way
+        EXPECT_TRUE(title.Held());
+        EXPECT_TRUE(AnnouncedWindowExistsPosix(folder_, "Skorvane_Main"));
+    }
+    struct flock write {};
+    write.l_type = F_WRLCK;
+    write.l_whence = SEEK_SET;
+    ASSERT_EQ(fcntl(fd, F_OFD_SETLK, &write), 0);
+    EXPECT_FALSE(AnnouncedWindowExistsPosix(folder_, "Skorvane_Main"));
+    AnnouncedWindowPosix blocked(folder_, "Skorvane_Main");
+    EXPECT_FALSE(blocked.Held());
+    EXPECT_NE(blocked.Fault().find("locked by another program"), std::string::npos);
+    close(fd);
 }
 
 }  // namespace

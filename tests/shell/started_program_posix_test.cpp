@@ -44,6 +44,11 @@ TEST(StartedProgramPosix, TerminateLeavesNoProcessBehind) {
     }
 }
 
+bool TakeMusicLockPosix(const std::string& folder, const std::string& name) {
+    std::string fault;
+    return velmoria::TakeMusicLockPosix(folder, name, fault);
+}
+
 TEST(MusicLockPosix, OneHolderAtATimeAndItGoesWithItsProcess) {
     ScratchFolder folder;
     const std::string sleeper = folder.Write("sleeper", "#!/bin/sh\nexec sleep 30\n");
@@ -102,8 +107,14 @@ TEST(MusicLockPosix, OneHolderAtATimeAndItGoesWithItsProcess) {
     kill(renderer, SIGKILL);
     close(release[0]);
     close(release[1]);
-    // Without a folder to keep the lock in, the copy plays rather than none.
-    EXPECT_TRUE(TakeMusicLockPosix(folder.Path("missing"), "music.lock"));
+    // Without a folder to keep the lock in, or with a file there that is not ours to lock, the
+    // copy says so and plays rather than none.
+    std::string fault;
+    EXPECT_TRUE(velmoria::TakeMusicLockPosix(folder.Path("missing"), "music.lock", fault));
+    EXPECT_NE(fault.find("missing/music.lock"), std::string::npos) << fault;
+    ASSERT_EQ(mkfifo(folder.Path("fifo.lock").c_str(), 0600), 0);
+    EXPECT_TRUE(velmoria::TakeMusicLockPosix(folder.Folder(), "fifo.lock", fault));
+    EXPECT_NE(fault.find("not a regular file"), std::string::npos) << fault;
 }
 
 TEST(StartedProgramPosix, AMissingProgramIsNotStarted) {
