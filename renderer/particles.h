@@ -44,7 +44,9 @@ uint32_t NextRandom(ParticleSystem& system);
 // Seeds every record of the three emitters (four random draws per record).
 void InitParticles(ParticleSystem& system);
 
-// Start of a frame: enables each emitter, sets 10000 live records and advances its phases.
+// Start of a frame: enables each emitter, sets 10000 live records and advances its phases. A
+// phase grown large is brought back by whole turns, so its step keeps its size however long the
+// run.
 void AdvancePhases(ParticleSystem& system);
 
 // Moves and ages one particle of the given emitter (0-based) and emits it again once its life
