@@ -1,23 +1,24 @@
 ; The Velmoria installer: puts Velmoria.scr and Velmoria.dll side by side in the system folder,
 ; where the Screen Saver list finds a saver, offers to make Velmoria the current saver, and
 ; registers an uninstaller that removes everything again. Built by the Windows build with
-;   makensis -DSCR=... -DDLL=... -DICON=... -DVERSION=... -DOUTFILE=... installer.nsi
+;   makensis -DSCR=... -DDLL=... -DCLOSER=... -DICON=... -DVERSION=... -DOUTFILE=... installer.nsi
 ; A 64-bit installer, like the programs it installs (and so it runs where Wine has no 32-bit
 ; side).
 ;
 ; Running copies: both installing and uninstalling first ask our programs' windows to close and
-; wait for them, since Windows cannot replace or delete a running program. A file that still
+; wait for them, since Windows cannot replace or delete a running program. CLOSER (close-running,
+; built beside the programs) does this: it closes only windows whose process runs Velmoria.scr or
+; Velmoria.dll from the system folder, and never waits on another program. A file that still
 ; cannot be replaced fails the install; one that cannot be deleted is removed at the next restart,
 ; and the uninstall entry stays until the uninstaller has run once more after it.
 Target amd64-unicode
 !include "LogicLib.nsh"
 !include "x64.nsh"
-!include "WinMessages.nsh"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Velmoria"
 !define DESKTOP_KEY "Control Panel\Desktop"
-; Tenths of a second to wait for our programs to close, and for a file to be free.
-!define CLOSE_TENTHS 200
+; Seconds to wait for our programs to close; tenths of a second for a file to be free.
+!define CLOSE_SECONDS 20
 !define FILE_TENTHS 100
 
 Name "Velmoria"
@@ -47,69 +48,16 @@ UninstPage instfiles
     Abort
 !macroend
 
-; Asks the first top-level window titled TITLE to close; counts it in $R8.
-!macro CLOSE_TITLED TITLE
-    FindWindow $R7 "" "${TITLE}"
-    ${If} $R7 <> 0
-        SendMessage $R7 ${WM_CLOSE} 0 0 /TIMEOUT=1000
-        IntOp $R8 $R8 + 1
-    ${EndIf}
-!macroend
-
-; Both the installer and the uninstaller need these; the uninstaller's names start with "un.".
+; Both the installer and the uninstaller need this; the uninstaller's names start with "un.".
 !macro OUR_PROGRAMS_FUNCTIONS UN
-; Asks every window of ours to close until none is left (at most CLOSE_TENTHS): a session's
-; hidden window, the renderer, the settings dialog (closed as by its close box, which writes
-; nothing) and previews, which sit inside the display settings' window, one or two levels down.
+; Asks every window of ours to close and waits until none is left (at most CLOSE_SECONDS): a
+; session's hidden window, the renderer, the settings dialog (closed as by its close box, which
+; writes nothing) and previews, which sit inside the display settings' window. A hung one of ours
+; is left to the file steps that follow.
 Function ${UN}CloseOurPrograms
-    Push $R9
-    StrCpy $R9 0
-    ${Do}
-        StrCpy $R8 0
-        !insertmacro CLOSE_TITLED "Skorvane_Main"
-        !insertmacro CLOSE_TITLED "Skorvane_VC"
-        !insertmacro CLOSE_TITLED "<Velmoria>"
-        Call ${UN}ClosePreviews
-        ${If} $R8 = 0
-        ${OrIf} $R9 >= ${CLOSE_TENTHS}
-            ${Break}
-        ${EndIf}
-        IntOp $R9 $R9 + 1
-        Sleep 100
-    ${Loop}
-    Pop $R9
-FunctionEnd
-
-; Closes every "Preview Window" that is a child or grandchild of a top-level window.
-Function ${UN}ClosePreviews
-    Push $R6
-    Push $R5
-    StrCpy $R6 0
-    ${Do}
-        FindWindow $R6 "" "" 0 $R6
-        ${If} $R6 = 0
-            ${Break}
-        ${EndIf}
-        FindWindow $R7 "" "Preview Window" $R6
-        ${If} $R7 <> 0
-            SendMessage $R7 ${WM_CLOSE} 0 0 /TIMEOUT=1000
-            IntOp $R8 $R8 + 1
-        ${EndIf}
-        StrCpy $R5 0
-        ${Do}
-            FindWindow $R5 "" "" $R6 $R5
-            ${If} $R5 = 0
-                ${Break}
-            ${EndIf}
-            FindWindow $R7 "" "Preview Window" $R5
-            ${If} $R7 <> 0
-                SendMessage $R7 ${WM_CLOSE} 0 0 /TIMEOUT=1000
-                IntOp $R8 $R8 + 1
-            ${EndIf}
-        ${Loop}
-    ${Loop}
-    Pop $R5
-    Pop $R6
+    InitPluginsDir
+    File "/oname=$PLUGINSDIR\close-running.exe" "${CLOSER}"
+    ExecWait '"$PLUGINSDIR\close-running.exe" "$SYSDIR" ${CLOSE_SECONDS}'
 FunctionEnd
 !macroend
 !insertmacro OUR_PROGRAMS_FUNCTIONS ""

@@ -4,18 +4,24 @@
 # file), the uninstall entry and the current saver; the installed saver runs a session (the
 # renderer draws, moving the mouse ends it, the shell ends with it); "/c" takes its starting
 # values from a file beside the program and "設定" writes the user's own file in %APPDATA%,
-# leaving that file alone; installing over a running session or preview ends it and leaves the
-# built files in place; the silent uninstaller removes files and entries, also while a session
-# or a preview runs; a copy that fails (a folder in the way, a busy file) fails the installer
-# with a non-zero exit.
+# leaving that file alone; installing over a running session, preview or dialog ends it and
+# leaves the built files in place; the silent uninstaller removes files and entries, also while a
+# session or a preview runs; another program whose windows carry our titles (answering, refusing
+# to close, or hung) keeps them, and installing and uninstalling beside it take seconds; a copy
+# that fails (a folder in the way, a busy file, a hung program of ours) fails the installer with
+# a non-zero exit.
 #
-#   windows_installer.sh SETUP_EXE SHELL_WINDOW_EXE WORKDIR
+#   windows_installer.sh SETUP_EXE SHELL_WINDOW_EXE BYSTANDER_EXE WORKDIR
 source "$(dirname "$0")/common.sh"
 # The work folder is emptied and holds a Wine prefix: never run with one missing.
-[ $# -eq 3 ] && [ -n "$3" ] || { echo "usage: windows_installer.sh SETUP_EXE SHELL_WINDOW_EXE WORKDIR"; exit 2; }
+[ $# -eq 4 ] && [ -n "$4" ] || {
+    echo "usage: windows_installer.sh SETUP_EXE SHELL_WINDOW_EXE BYSTANDER_EXE WORKDIR"
+    exit 2
+}
 setup=$1
 shell_window=$2
-work=$3
+bystander=$3
+work=$4
 rm -rf "$work" && mkdir -p "$work"
 [ -f "$setup" ] || { echo "SKIP: no installer (makensis missing)"; exit 77; }
 start_private_display || { echo "SKIP: no Xvfb"; exit 77; }
@@ -37,8 +43,8 @@ registry_value() {  # KEY NAME: the value's data, or nothing
 }
 current_saver() { registry_value 'HKCU\Control Panel\Desktop' SCRNSAVE.EXE; }
 
-# The silent installer; its exit code is the script's to check.
-install() { timeout 180 "$wine_run" "$work/Velmoria-setup.exe" /S >/dev/null 2>&1; }
+# The silent installer, ended after SECONDS (default 180); its exit code is the script's to check.
+install() { timeout "${1:-180}" "$wine_run" "$work/Velmoria-setup.exe" /S >/dev/null 2>&1; }
 expect_installed() {
     local file
     for file in Velmoria.scr Velmoria.dll; do
@@ -48,14 +54,14 @@ expect_installed() {
         fail "no uninstall entry"
 }
 # The quiet uninstall command of the entry. The uninstaller copies itself to the temporary
-# folder and runs from there: its work is waited for.
+# folder and runs from there: its work is waited for (at most SECONDS, default 120).
 uninstall() {
     local command program
     command=$(registry_value "$uninstall_key" QuietUninstallString)
     program=$(printf '%s' "$command" | sed -n 's/^"\([^"]*\)" \/S$/\1/p')
     [ -n "$program" ] || { fail "the quiet uninstall command is '$command'"; return; }
     timeout 60 "$wine_run" "$program" /S >/dev/null 2>&1
-    wait_until 120 sh -c "[ ! -e '$system/Velmoria.scr' ] && [ ! -e '$system/Velmoria.dll' ] &&
+    wait_until "${1:-120}" sh -c "[ ! -e '$system/Velmoria.scr' ] && [ ! -e '$system/Velmoria.dll' ] &&
         [ ! -e '$WINEPREFIX/drive_c/Program Files/Velmoria' ]" || fail "the uninstaller left files"
 }
 expect_uninstalled() {
@@ -87,6 +93,13 @@ start_preview() {
     running=$!
     wait_until 30 preview_shown || fail "the installed preview did not show"
 }
+# The settings dialog, as the display settings' button opens it.
+dialog_shown() { xdotool search --onlyvisible --name '^<Velmoria>$' >/dev/null 2>&1; }
+start_dialog() {
+    wine_japanese "$installed" /c >/dev/null 2>&1 &
+    running=$!
+    wait_until 60 dialog_shown || fail "the installed dialog did not show"
+}
 start_running() { "start_$1"; }
 # The program started last has ended, and no renderer is left; the preview's host goes too.
 expect_ended() {
@@ -99,6 +112,12 @@ expect_ended() {
         wait_until 30 sh -c "! kill -0 $host_pid 2>/dev/null" || kill "$host_pid" 2>/dev/null
         wait "$host_pid" 2>/dev/null
     fi
+}
+seconds_since() { echo $(($(date +%s) - $1)); }
+end_process() {
+    kill "$1" 2>/dev/null
+    wait_until 10 sh -c "! kill -0 $1 2>/dev/null" || kill -9 "$1" 2>/dev/null
+    wait "$1" 2>/dev/null
 }
 # The user's settings file in code page 932: kind, track, no music file.
 settings_bytes() {
@@ -129,8 +148,7 @@ cp "$system/Velmoria.ini" "$work/defaults.ini"
 wine_japanese "$installed" /c >/dev/null 2>&1 &
 dialog=$!
 window=""
-wait_until 60 sh -c 'xdotool search --onlyvisible --name "^<Velmoria>\$" >/dev/null 2>&1' &&
-    window=$(xdotool search --onlyvisible --name '^<Velmoria>$' | head -n 1)
+wait_until 60 dialog_shown && window=$(xdotool search --onlyvisible --name '^<Velmoria>$' | head -n 1)
 if [ -n "$window" ]; then
     read -r cx cy < <(xwininfo -id "$window" | awk '/Absolute upper-left X:/ { x = $4 }
         /Absolute upper-left Y:/ { y = $4 } END { print x, y }')
@@ -150,7 +168,7 @@ wait "$dialog" 2>/dev/null
 
 # Installing over a copy that runs from older files: the copy is ended, the built files are in
 # place, and the starting values beside the program are kept byte for byte.
-for what in session preview; do
+for what in session preview dialog; do
     case_name="install over a running $what"
     printf 'old' >>"$system/Velmoria.scr"
     printf 'old' >>"$system/Velmoria.dll"
@@ -172,27 +190,83 @@ for what in session preview; do
 done
 [ -f "$user_ini" ] || fail "the uninstaller removed the user's own settings"
 
-# A file that cannot be written fails the install: a folder where a program should go, or a
-# program file held by a running program that is not ours (the window tool under that name).
-for blocker in folder busy; do
+# Another program whose windows carry our titles (see bystander): a top-level "<Velmoria>" and a
+# "Preview Window" inside a window of its own. Installing and uninstalling beside it leave its
+# windows alone, unasked, whether it answers, refuses to close or has hung, and neither waits on
+# it. A copy of ours, started first (ours do not start while a "<Velmoria>" is open), is closed.
+bystander_kept() {
+    kill -0 "$bystander_pid" 2>/dev/null || { fail "the other program ended"; return; }
+    "$wine_run" "$shell_window" exists "<Velmoria>" >/dev/null 2>&1 ||
+        fail "the other program's <Velmoria> window was closed"
+    "$wine_run" "$shell_window" child "$bystander_host" >"$work/child.out" 2>&1 ||
+        fail "the other program's Preview Window was closed: $(tr -d '\r' <"$work/child.out")"
+    ! grep -q '^asked to close' "$work/bystander.out" ||
+        fail "the other program was asked to close $(grep -c '^asked' "$work/bystander.out") times:" \
+            "$(grep -m 2 '^asked' "$work/bystander.out" | tr -d '\r' | paste -sd ,)"
+}
+for pair in normal:dialog refusing:preview hung:session; do
+    mode=${pair%%:*} what=${pair#*:}
+    case_name="install beside another program's windows ($mode), our $what running"
+    [ -e "$system/Velmoria.scr" ] || install || fail "the installer ended with $?"
+    start_running "$what"
+    rm -f "$work/bystander.out"
+    "$wine_run" "$bystander" "$mode" >"$work/bystander.out" 2>/dev/null &
+    bystander_pid=$!
+    wait_until 30 test -s "$work/bystander.out" || fail "the other program showed no windows"
+    bystander_host=$(head -n 1 "$work/bystander.out" | tr -d '\r')
+    kill -0 "$running" 2>/dev/null || fail "our $what ended before the install"
+    # A generous ceiling: an installer that waits on the other program takes minutes.
+    started=$(date +%s)
+    install 90 || fail "the installer ended with $?"
+    echo "installing beside the $mode program took $(seconds_since "$started") s"
+    expect_installed
+    expect_ended "$what"
+    bystander_kept
+    case_name="uninstall beside another program's windows ($mode)"
+    started=$(date +%s)
+    uninstall 90
+    echo "uninstalling beside the $mode program took $(seconds_since "$started") s"
+    expect_uninstalled
+    bystander_kept
+    end_process "$bystander_pid"
+done
+
+# A file that cannot be written fails the install with exit code 2: a folder where a program
+# should go; a program file held by a running program that is not ours (the window tool under
+# that name, whose window is not one of ours); one held by a hung program of ours (the bystander
+# under our name), which is waited for a while and then given up.
+for blocker in folder busy hung; do
     case_name="failing copy ($blocker)"
-    rm -rf "$system/Velmoria.dll"
+    rm -rf "$system/Velmoria.dll" "$system/Velmoria.scr"
     blocker_pid=""
-    if [ "$blocker" = folder ]; then
-        mkdir "$system/Velmoria.dll"
-    else
-        cp "$shell_window" "$system/Velmoria.dll"
-        "$wine_run" 'C:\windows\system32\Velmoria.dll' open "Not Velmoria" >/dev/null 2>&1 &
-        blocker_pid=$!
-        wait_until 30 "$wine_run" "$shell_window" exists "Not Velmoria" || fail "the blocker did not start"
-    fi
-    install && fail "the installer reported success"
+    case $blocker in
+        folder) mkdir "$system/Velmoria.dll" ;;
+        busy)
+            blocker_file=Velmoria.dll blocker_program=$shell_window
+            cp "$shell_window" "$system/Velmoria.dll"
+            "$wine_run" 'C:\windows\system32\Velmoria.dll' open "Not Velmoria" >/dev/null 2>&1 &
+            blocker_pid=$!
+            wait_until 30 "$wine_run" "$shell_window" exists "Not Velmoria" ||
+                fail "the blocker did not start"
+            ;;
+        hung)
+            blocker_file=Velmoria.scr blocker_program=$bystander
+            cp "$bystander" "$system/Velmoria.scr"
+            rm -f "$work/hung.out"
+            "$wine_run" "$installed" hung >"$work/hung.out" 2>/dev/null &
+            blocker_pid=$!
+            wait_until 30 test -s "$work/hung.out" || fail "the blocker did not start"
+            ;;
+    esac
+    started=$(date +%s)
+    install
+    code=$?
+    echo "installing over the $blocker file took $(seconds_since "$started") s"
+    [ "$code" = 2 ] || fail "the installer ended with $code, not 2"
     [ -n "$(registry_value "$uninstall_key" DisplayName)" ] && fail "a failed install registered an uninstaller"
     if [ -n "$blocker_pid" ]; then
-        cmp -s "$system/Velmoria.dll" "$shell_window" || fail "the busy file was changed"
-        "$wine_run" "$shell_window" close "Not Velmoria" >/dev/null 2>&1
-        wait_until 30 sh -c "! kill -0 $blocker_pid 2>/dev/null" || kill "$blocker_pid"
-        wait "$blocker_pid" 2>/dev/null
+        cmp -s "$system/$blocker_file" "$blocker_program" || fail "the busy file was changed"
+        end_process "$blocker_pid"
     fi
     rm -rf "$system/Velmoria.dll" "$system/Velmoria.scr"
 done
