@@ -122,6 +122,8 @@ Function ShellIsOurUser
     Push $3
     Push $4
     Push $5
+    Push $6
+    Push $7
     StrCpy $0 0
     System::Call 'user32::GetShellWindow() p.r1'
     ${If} $1 P= 0
@@ -135,22 +137,24 @@ Function ShellIsOurUser
         System::Call 'advapi32::OpenProcessToken(p r1, i 8, *p .r5) i.r1'
         ${If} $2 <> 0
         ${AndIf} $1 <> 0
+            ; The buffers keep their own registers: the SIDs' addresses, read into $1 and $2,
+            ; point inside them and are not blocks to free.
             System::Alloc 256
-            Pop $1
+            Pop $6
             System::Alloc 256
-            Pop $2
-            System::Call 'advapi32::GetTokenInformation(p r4, i 1, p r1, i 256, *i 0) i.r0'
+            Pop $7
+            System::Call 'advapi32::GetTokenInformation(p r4, i 1, p r6, i 256, *i 0) i.r0'
             ${If} $0 <> 0
-                System::Call 'advapi32::GetTokenInformation(p r5, i 1, p r2, i 256, *i 0) i.r0'
+                System::Call 'advapi32::GetTokenInformation(p r5, i 1, p r7, i 256, *i 0) i.r0'
             ${EndIf}
             ${If} $0 <> 0
                 ; TOKEN_USER begins with the SID's address.
-                System::Call '*$1(p .r1)'
-                System::Call '*$2(p .r2)'
+                System::Call '*$6(p .r1)'
+                System::Call '*$7(p .r2)'
                 System::Call 'advapi32::EqualSid(p r1, p r2) i.r0'
             ${EndIf}
-            System::Free $1
-            System::Free $2
+            System::Free $6
+            System::Free $7
         ${EndIf}
         System::Call 'kernel32::CloseHandle(p r4)'
         System::Call 'kernel32::CloseHandle(p r5)'
@@ -159,6 +163,8 @@ Function ShellIsOurUser
             StrCpy $0 1
         ${EndIf}
     ${EndIf}
+    Pop $7
+    Pop $6
     Pop $5
     Pop $4
     Pop $3

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The Windows installer under Wine, in a Wine prefix of its own (a copy of the test prefix), on
 # an X server of its own: "/S" installs both programs in the system folder (and no settings
-# file), the uninstall entry and the current saver; the installed saver runs a session (the
-# renderer draws, moving the mouse ends it, the shell ends with it); "/c" takes its starting
-# values from a file beside the program and "設定" writes the user's own file in %APPDATA%,
-# leaving that file alone; installing over a running session, preview or dialog ends it and
+# file), the uninstall entry and the current saver, also under a desktop shell, where it frees
+# only blocks it was given; the installed saver runs a session (the renderer draws, moving the
+# mouse ends it, the shell ends with it); "/c" takes its starting values from a file beside the
+# program and "設定" writes the user's own file in %APPDATA%, leaving that file alone; installing over a running session, preview or dialog ends it and
 # leaves the built files in place; the silent uninstaller removes files and entries, also while a
 # session or a preview runs; another program whose windows carry our titles (answering, refusing
 # to close, or hung) keeps them, and installing and uninstalling beside it take seconds; a copy
@@ -119,6 +119,39 @@ end_process() {
     wait_until 10 sh -c "! kill -0 $1 2>/dev/null" || kill -9 "$1" 2>/dev/null
     wait "$1" 2>/dev/null
 }
+# What a Wine relay trace of GlobalAlloc, GlobalReAlloc and GlobalFree (WINEDEBUG=+pid,+relay)
+# shows wrong: a block freed that its process was not given (or freed twice), a free that
+# failed, a heap error.
+bad_frees() {
+    awk '
+        function first_argument(text) {
+            sub(/^[^(]*\(/, "", text)
+            sub(/[,)].*$/, "", text)
+            return text
+        }
+        function return_value(text) {
+            sub(/^.* retval=/, "", text)
+            sub(/ .*$/, "", text)
+            return text
+        }
+        {
+            line = tolower($0)
+            process = substr(line, 1, index(line, ":") - 1)
+        }
+        line ~ /:call kernel32\.globalrealloc\(/ { delete live[process " " first_argument(line)] }
+        line ~ /:ret  kernel32\.global(re)?alloc\(\) retval=/ { live[process " " return_value(line)] = 1 }
+        line ~ /:call kernel32\.globalfree\(/ {
+            block = first_argument(line)
+            if (block !~ /^0+$/ && !((process " " block) in live)) {
+                print "freed " block ", not a block given"
+            }
+            delete live[process " " block]
+        }
+        line ~ /:ret  kernel32\.globalfree\(\) retval=/ && return_value(line) !~ /^0+$/ {
+            print "a free failed"
+        }
+        line ~ /:err:heap:/ { print $0 }' "$1"
+}
 # The user's settings file in code page 932: kind, track, no music file.
 settings_bytes() {
     printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=%s\r\nBGM\xd8\xcb\xdf\xb0\xc4=%s\r\n' "$1" "$2"
@@ -130,6 +163,29 @@ install || fail "the installer ended with $?"
 expect_installed
 [ -e "$system/Velmoria.ini" ] && fail "the installer made a settings file in the system folder"
 [ "$(current_saver)" = "$installed" ] || fail "Velmoria is not the current saver: '$(current_saver)'"
+
+# Under a desktop shell (the bystander holds the shell window, as Explorer does) the installer
+# compares the shell's account with its own, here the same: Velmoria becomes the current saver.
+# Wine's trace of that install shows every block freed one the process was given: the token
+# buffers are freed, not the SIDs inside them.
+case_name="install under a desktop shell"
+"$wine_run" reg delete 'HKCU\Control Panel\Desktop' /v SCRNSAVE.EXE /f >/dev/null 2>&1
+"$wine_run" "$bystander" shell >"$work/shell.out" 2>/dev/null &
+shell_pid=$!
+if wait_until 30 test -s "$work/shell.out"; then
+    "$wine_run" reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /f \
+        /d 'kernel32.GlobalAlloc;kernel32.GlobalReAlloc;kernel32.GlobalFree' >/dev/null 2>&1
+    WINEDEBUG=+pid,+relay timeout 180 "$wine_run" "$work/Velmoria-setup.exe" /S \
+        >/dev/null 2>"$work/relay.log" || fail "the installer ended with $?"
+    "$wine_run" reg delete 'HKCU\Software\Wine\Debug' /v RelayInclude /f >/dev/null 2>&1
+    [ "$(current_saver)" = "$installed" ] || fail "Velmoria is not the current saver: '$(current_saver)'"
+    grep -q 'Call KERNEL32.GlobalFree' "$work/relay.log" || fail "no trace of the install"
+    problems=$(bad_frees "$work/relay.log")
+    [ -z "$problems" ] || fail "the install freed what it was not given: $(paste -sd ';' <<<"$problems")"
+else
+    fail "the bystander could not hold the desktop's shell window"
+fi
+end_process "$shell_pid"
 
 case_name="installed session"
 start_session

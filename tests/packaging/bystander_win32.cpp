@@ -3,7 +3,9 @@
 //             our windows' titles, and handles messages: a WM_CLOSE closes its window
 //   refusing  the same windows, kept on WM_CLOSE
 //   hung      the same windows, then it handles no message any more
-// It prints its host window's handle, then each WM_CLOSE it handles
+//   shell     holds the desktop's shell window, as Explorer does, so that the installer asks
+//             for the shell's account
+// It prints its host window's (shell: its shell window's) handle, then each WM_CLOSE it handles
 // as "asked to close TITLE", and runs until it is ended or all its top-level windows are closed.
 #include <windows.h>
 
@@ -47,9 +49,21 @@ HWND Window(const char* title, DWORD style, int x, HWND parent) {
     return window;
 }
 
-// The window our titles sit in; null when it could not be made.
-HWND MakeWindows() {
+// The window our titles sit in, or the shell window; null when it could not be made.
+HWND MakeWindows(bool shell) {
     const DWORD topLevel = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
+    if (shell) {
+        // SetShellWindow is exported by user32 but declared by no header.
+        using SetShellWindowFunction = BOOL(WINAPI*)(HWND);
+        const auto setShellWindow =
+            reinterpret_cast<SetShellWindowFunction>(reinterpret_cast<void*>(
+                GetProcAddress(GetModuleHandleA("user32.dll"), "SetShellWindow")));
+        const HWND desktop = Window("Program Manager", WS_POPUP, 0, nullptr);
+        return desktop != nullptr && setShellWindow != nullptr && setShellWindow(desktop) &&
+                       GetShellWindow() == desktop
+                   ? desktop
+                   : nullptr;
+    }
     const HWND dialog = Window("<Velmoria>", topLevel, 20, nullptr);
     const HWND host = Window("Bystander Host", topLevel, 200, nullptr);
     if (dialog == nullptr || host == nullptr ||
@@ -65,8 +79,9 @@ int main(int argc, char** argv) {
     const char* mode = argc == 2 ? argv[1] : "";
     refusing = std::strcmp(mode, "refusing") == 0;
     const bool hung = std::strcmp(mode, "hung") == 0;
-    if (!hung && !refusing && std::strcmp(mode, "normal") != 0) {
-        std::fprintf(stderr, "usage: bystander normal|refusing|hung\n");
+    const bool shell = std::strcmp(mode, "shell") == 0;
+    if (!hung && !refusing && !shell && std::strcmp(mode, "normal") != 0) {
+        std::fprintf(stderr, "usage: bystander normal|refusing|hung|shell\n");
         return 2;
     }
     WNDCLASSA wc = {};
@@ -75,7 +90,7 @@ int main(int argc, char** argv) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = "Bystander";
     RegisterClassA(&wc);
-    const HWND shown = MakeWindows();
+    const HWND shown = MakeWindows(shell);
     if (shown == nullptr) {
         return 1;
     }
