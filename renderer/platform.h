@@ -68,6 +68,11 @@ class RendererPlatform {
     // The exit code of a run whose window could not be made: 0 on Windows, where the program
     // always ends with 0; non-zero on Linux, where a screen-saver daemon logs it.
     virtual int SetupFailureExitCode() { return 0; }
+
+    // A frame limit that overrides the registry's "FrameLimit" for this run, or -1: on Linux
+    // VELMORIA_FRAME_LIMIT, which the shell sets from a screen-saver daemon's option
+    // (posix/renderer_platform_posix.cpp); none on Windows.
+    virtual int64_t FrameLimitOverride() { return -1; }
 };
 
 // What the window of the renderer program supplies to its set-up and frame loop
@@ -91,6 +96,15 @@ class RendererWindow {
 
     // Presents the frame just drawn.
     virtual void SwapBuffers() = 0;
+
+    // Called with the queue empty and no frame due: returns once a message may be there, or
+    // after `timeoutUs` at the latest, without using the processor meanwhile.
+    virtual void WaitForMessage(int64_t timeoutUs) = 0;
+
+    // Whether a frame drawn now could be seen: false while every display the window is on is
+    // off (X11 DPMS, Windows' console display state) or the window is wholly covered (X11).
+    // A change of either wakes WaitForMessage or is seen at its next timeout.
+    virtual bool FrameCanBeSeen() { return true; }
 
     // Releases the context after the loop.
     virtual void TearDown() = 0;

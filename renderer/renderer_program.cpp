@@ -19,6 +19,10 @@ int RunRenderer(RendererWindow& window, int showCommand) {
     Registry& registry = RendererPlatform::Current().CurrentUserRegistry();
     ReadSystemSaverValues(*saverSettings, registry);
     ReadRendererSettings(*saverSettings, registry);
+    ReadFrameLimit(*saverSettings, registry);
+    if (const int64_t limit = RendererPlatform::Current().FrameLimitOverride(); limit >= 0) {
+        saverSettings->frameLimit = static_cast<uint32_t>(limit);
+    }
     const bool ran = RunRendererWindow(window, *saverSettings, showCommand);
     delete saverSettings;
     saverSettings = nullptr;
@@ -33,24 +37,10 @@ bool RunRendererWindow(RendererWindow& window, SaverSettings& settings, int show
     }
     InitScene(width, height);
     window.Show(showCommand);
-    RunFrameLoop(window, DrawFrame);
+    FramePacer pacer(settings.frameLimit);
+    RunFrameLoop(window, DrawFrame, pacer, SteadyMicroseconds);
     window.TearDown();
     return true;
-}
-
-void RunFrameLoop(RendererWindow& window, const std::function<void()>& drawFrame) {
-    for (;;) {
-        switch (window.HandleNextMessage()) {
-            case RendererWindow::Message::Quit:
-                return;
-            case RendererWindow::Message::Handled:
-                continue;
-            case RendererWindow::Message::QueueEmpty:
-                drawFrame();
-                window.SwapBuffers();
-                break;
-        }
-    }
 }
 
 }  // namespace velmoria

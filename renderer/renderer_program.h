@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "renderer/frame_pacer.h"
 #include "renderer/platform.h"
 #include "renderer/saver_settings.h"
 
@@ -24,7 +25,14 @@ int RunRenderer(RendererWindow& window, int showCommand);
 bool RunRendererWindow(RendererWindow& window, SaverSettings& settings, int showCommand);
 
 // Until the window quits: every pending message is handled first; only when none is left is a
-// frame drawn and presented. No pacing: as fast as the swap allows.
+// frame drawn and presented, when `pacer` says one is due at `nowUs` (a steady clock in
+// microseconds); else the loop waits for the next message as long as the pacer says.
+void RunFrameLoop(RendererWindow& window, const std::function<void()>& drawFrame, FramePacer& pacer,
+                  const std::function<int64_t()>& nowUs);
+// The same without a limit, on the steady clock.
 void RunFrameLoop(RendererWindow& window, const std::function<void()>& drawFrame);
+
+// Microseconds of the steady clock.
+int64_t SteadyMicroseconds();
 
 }  // namespace velmoria

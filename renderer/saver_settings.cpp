@@ -1,6 +1,8 @@
 // Defaults and the registry reads of the settings record.
 #include "saver_settings.h"
 
+#include "frame_pacer.h"
+
 namespace velmoria {
 
 namespace {
@@ -60,6 +62,13 @@ void ReadRendererSettings(SaverSettings& settings, Registry& registry) {
             continue;
         }
         Query(*key, s.name, settings.*s.field);
+    }
+}
+
+void ReadFrameLimit(SaverSettings& settings, Registry& registry) {
+    settings.frameLimit = FramePacer::kDefaultFrameLimit;
+    if (std::unique_ptr<RegistryKey> key = registry.OpenCurrentUserKey(kRendererKey)) {
+        Query(*key, "FrameLimit", settings.frameLimit);
     }
 }
 

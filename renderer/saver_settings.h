@@ -27,6 +27,7 @@ struct SaverSettings {
     uint32_t qualMed = 0;
     uint32_t qualHi = 0;
     uint32_t gravity = 0;
+    uint32_t frameLimit = 0;  // frames a second at most, 0 for none
 };
 
 // "Password Delay", "Mouse Threshold" and "Mute Sound" from the system's screen-saver key.
@@ -34,5 +35,9 @@ void ReadSystemSaverValues(SaverSettings& settings, Registry& registry);
 
 // The eight switches of the renderer's own key, which is opened anew for each of them.
 void ReadRendererSettings(SaverSettings& settings, Registry& registry);
+
+// "FrameLimit" beside the switches: how many frames a second the renderer draws at most, 0 for
+// as many as the driver allows; 60 (FramePacer::kDefaultFrameLimit) when it is not there.
+void ReadFrameLimit(SaverSettings& settings, Registry& registry);
 
 }  // namespace velmoria

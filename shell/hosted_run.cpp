@@ -21,9 +21,7 @@ HostedRun Hosted(const std::string& text) {
     return run;
 }
 
-}  // namespace
-
-HostedRun HostedRunFrom(const std::vector<std::string>& arguments, const char* environmentWindow) {
+HostedRun HostedRunIn(const std::vector<std::string>& arguments, const char* environmentWindow) {
     const std::string fromEnvironment = environmentWindow != nullptr ? environmentWindow : "";
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
@@ -41,6 +39,18 @@ HostedRun HostedRunFrom(const std::vector<std::string>& arguments, const char* e
         return Hosted(fromEnvironment);
     }
     return {};
+}
+
+}  // namespace
+
+HostedRun HostedRunFrom(const std::vector<std::string>& arguments, const char* environmentWindow) {
+    HostedRun run = HostedRunIn(arguments, environmentWindow);
+    for (size_t i = 0; run.hosted && i + 1 < arguments.size(); ++i) {
+        if (arguments[i] == "-frame-limit" || arguments[i] == "--frame-limit") {
+            run.frameLimit = arguments[i + 1];
+        }
+    }
+    return run;
 }
 
 std::string MusicLockFileName(const char* display) {

@@ -16,6 +16,9 @@ struct HostedRun {
     // Hosted, but what was given is no window id: the run cannot do its job.
     bool badWindow = false;
     std::string given;  // the text that was given, for the message
+    // The daemon's frame limit option ("-frame-limit N"), passed on to the renderer as given
+    // (it judges the text); empty when there is none.
+    std::string frameLimit;
 };
 
 // `arguments` are the program's arguments without its own path; `environmentWindow` is

@@ -13,6 +13,7 @@
 
 #include "common/posix/xdg.h"
 #include "renderer/dib_software_converter.h"
+#include "renderer/frame_pacer.h"
 
 namespace velmoria {
 
@@ -81,6 +82,19 @@ void RendererPlatformPosix::ShowErrorBox(const char* text) {
 
 void RendererPlatformPosix::WriteDiagnostic(const char* line) {
     std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, line);
+}
+
+// The shell passes a screen-saver daemon's frame limit option on in VELMORIA_FRAME_LIMIT.
+int64_t RendererPlatformPosix::FrameLimitOverride() {
+    const char* text = std::getenv("VELMORIA_FRAME_LIMIT");
+    if (text == nullptr) {
+        return -1;
+    }
+    const int64_t limit = FrameLimitFromText(text);
+    if (limit < 0) {
+        WriteDiagnostic("VELMORIA_FRAME_LIMIT is no number of frames a second: ignored");
+    }
+    return limit;
 }
 
 }  // namespace velmoria

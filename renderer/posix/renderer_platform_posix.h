@@ -17,6 +17,7 @@ class RendererPlatformPosix : public RendererPlatform {
     // Read once: $VELMORIA_REGISTRY, else $XDG_CONFIG_HOME/velmoria/registry.reg (XDG rule).
     Registry& CurrentUserRegistry() override;
     int SetupFailureExitCode() override { return 1; }
+    int64_t FrameLimitOverride() override;
     // "Error: " and the text on standard error.
     void ShowErrorBox(const char* text) override;
     void HideCursor() override {}

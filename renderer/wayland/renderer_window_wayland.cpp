@@ -550,22 +550,8 @@ RendererWindow::Message RendererWindowWayland::HandleNextMessage() {
         }
         int handled = wl_display_dispatch_pending(display_);
         if (handled == 0) {
-            while (wl_display_prepare_read(display_) != 0) {
-                handled += std::max(wl_display_dispatch_pending(display_), 0);
-            }
-            wl_display_flush(display_);
             const bool mayDraw = eglSurface_ != EGL_NO_SURFACE && frameCallback_ == nullptr;
-            pollfd socket = {wl_display_get_fd(display_), POLLIN, 0};
-            const int timeout = handled > 0 || mayDraw ? 0 : 100;
-            if (poll(&socket, 1, timeout) > 0 && (socket.revents & POLLIN) != 0) {
-                if (wl_display_read_events(display_) < 0) {
-                    lost_ = true;
-                }
-            } else {
-                wl_display_cancel_read(display_);
-            }
-            const int more = wl_display_dispatch_pending(display_);
-            handled = more < 0 ? more : handled + more;
+            handled = DispatchFromSocket(mayDraw ? 0 : 100000);
         }
         if (handled < 0 || wl_display_get_error(display_) != 0) {
             lost_ = true;  // the compositor went away: the window is gone with it
@@ -577,6 +563,37 @@ RendererWindow::Message RendererWindowWayland::HandleNextMessage() {
         if (eglSurface_ != EGL_NO_SURFACE && frameCallback_ == nullptr) {
             return Message::QueueEmpty;
         }
+    }
+}
+
+// What the socket brings within `timeoutUs` (none when something was queued already),
+// dispatched; the count of events, or -1 once the connection is lost.
+int RendererWindowWayland::DispatchFromSocket(int64_t timeoutUs) {
+    int handled = 0;
+    while (wl_display_prepare_read(display_) != 0) {
+        handled += std::max(wl_display_dispatch_pending(display_), 0);
+    }
+    wl_display_flush(display_);
+    pollfd socket = {wl_display_get_fd(display_), POLLIN, 0};
+    const int64_t wait = handled > 0 ? 0 : timeoutUs;
+    const timespec timeout = {static_cast<time_t>(wait / 1000000),
+                              static_cast<long>(wait % 1000000) * 1000};
+    if (ppoll(&socket, 1, &timeout, nullptr) > 0 && (socket.revents & POLLIN) != 0) {
+        if (wl_display_read_events(display_) < 0) {
+            lost_ = true;
+        }
+    } else {
+        wl_display_cancel_read(display_);
+    }
+    const int more = wl_display_dispatch_pending(display_);
+    return more < 0 ? more : handled + more;
+}
+
+// No frame due yet: input is handled meanwhile, as HandleNextMessage handles it.
+void RendererWindowWayland::WaitForMessage(int64_t timeoutUs) {
+    if (!closed_ && !lost_ && wl_display_dispatch_pending(display_) == 0 &&
+        DispatchFromSocket(timeoutUs) < 0) {
+        lost_ = true;
     }
 }
 

@@ -74,6 +74,7 @@ class RendererWindowWayland final : public RendererWindow {
     void Show(int showCommand) override;
     Message HandleNextMessage() override;
     void SwapBuffers() override;
+    void WaitForMessage(int64_t timeoutUs) override;
     void TearDown() override;
 
     // For the handlers of the protocol's events (renderer_window_wayland.cpp).
@@ -88,6 +89,7 @@ class RendererWindowWayland final : public RendererWindow {
     void FrameShown();
 
   private:
+    int DispatchFromSocket(int64_t timeoutUs);
     bool SetUpEgl();
     void MakeSurface(Output& output);
     void SetBufferScale(Output& output);

@@ -3,6 +3,8 @@
 // windows over the other monitors.
 #include "renderer/win32/renderer_window_win32.h"
 
+#include <cstring>
+
 #include "common/saver_contract.h"
 #include "renderer/diagnostics.h"
 #include "renderer/input_rules.h"
@@ -92,6 +94,18 @@ LRESULT CALLBACK RendererWndProc(HWND window, UINT message, WPARAM wParam, LPARA
                 followingWindow->FollowMonitors();
             }
             break;
+        case WM_POWERBROADCAST:
+            // The displays asleep: no frames until they wake.
+            if (wParam == PBT_POWERSETTINGCHANGE && followingWindow != nullptr) {
+                const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(lParam);
+                if (setting != nullptr && setting->PowerSetting == GUID_CONSOLE_DISPLAY_STATE &&
+                    setting->DataLength >= sizeof(DWORD)) {
+                    DWORD state = 1;
+                    std::memcpy(&state, setting->Data, sizeof state);
+                    followingWindow->FollowDisplayState(state);
+                }
+            }
+            break;
         default:
             JudgeInput(window, message);
             break;
@@ -137,6 +151,10 @@ bool RendererWindowWin32::Create(SaverSettings&, int32_t& width, int32_t& height
     // Every other monitor goes black with it.
     animatedRect_ = {0, 0, width, height};
     FollowMonitors();
+    displayNotification_ = RegisterPowerSettingNotification(window_, &GUID_CONSOLE_DISPLAY_STATE,
+                                                            DEVICE_NOTIFY_WINDOW_HANDLE);
+    // Frame waits of a few milliseconds need a finer timer than the default 15.6 ms.
+    finerTimer_ = timeBeginPeriod(1) == TIMERR_NOERROR;
     deviceContext_ = GetDC(window_);
 
     PIXELFORMATDESCRIPTOR format = {};
@@ -187,12 +205,23 @@ void RendererWindowWin32::SwapBuffers() {
     ::SwapBuffers(deviceContext_);
 }
 
+void RendererWindowWin32::WaitForMessage(int64_t timeoutUs) {
+    const DWORD milliseconds = static_cast<DWORD>((timeoutUs + 999) / 1000);
+    MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
 // The window is already gone (destroyed by the close sequence); the class goes with the process.
 void RendererWindowWin32::TearDown() {
     wglMakeCurrent(nullptr, nullptr);
     ReleaseDC(window_, deviceContext_);
     wglDeleteContext(context_);
     monitors_.DestroyBlackWindows(*this);
+    if (displayNotification_ != nullptr) {
+        UnregisterPowerSettingNotification(displayNotification_);
+    }
+    if (finerTimer_) {
+        timeEndPeriod(1);
+    }
     followingWindow = nullptr;
 }
 

@@ -29,7 +29,12 @@ class RendererWindowWin32 final : public RendererWindow, private BlackWindowMake
     void Show(int showCommand) override;
     Message HandleNextMessage() override;
     void SwapBuffers() override;
+    void WaitForMessage(int64_t timeoutUs) override;
+    bool FrameCanBeSeen() override { return displayOn_; }
     void TearDown() override;
+
+    // The console display's state, from WM_POWERBROADCAST: 0 off, 1 on, 2 dimmed.
+    void FollowDisplayState(DWORD state) { displayOn_ = state != 0; }
 
     // Covers every monitor but the animated window's with a black window, as they are now.
     void FollowMonitors();
@@ -45,6 +50,9 @@ class RendererWindowWin32 final : public RendererWindow, private BlackWindowMake
     HWND window_ = nullptr;
     HDC deviceContext_ = nullptr;
     HGLRC context_ = nullptr;
+    HPOWERNOTIFY displayNotification_ = nullptr;
+    bool displayOn_ = true;
+    bool finerTimer_ = false;  // the system timer's period set to 1 ms for the frame waits
 };
 
 }  // namespace velmoria

@@ -7,6 +7,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -22,6 +23,7 @@
 #include "renderer/diagnostics.h"
 #include "renderer/input_rules.h"
 #include "renderer/scene.h"
+#include "renderer/x11/display_power_x11.h"
 #include "renderer/x11/primary_monitor_x11.h"
 
 namespace velmoria {
@@ -183,7 +185,7 @@ bool RendererWindowX11::Create(SaverSettings& settings, int32_t& width, int32_t&
     window_ = CreateGlWindow(display_, RootWindow(display_, screen), monitor.x, monitor.y, width,
                              height, *visual,
                              KeyPressMask | ButtonPressMask | ButtonReleaseMask |
-                                 PointerMotionMask | StructureNotifyMask);
+                                 PointerMotionMask | StructureNotifyMask | VisibilityChangeMask);
     if (window_ == None) {
         ReportRendererFailure("X11", "cannot create the window");
         XFree(visual);
@@ -263,7 +265,7 @@ bool RendererWindowX11::DrawIntoHost(Window host, SaverSettings& settings, int32
             ReportRendererFailure("X11", "the host window (XSCREENSAVER_WINDOW) is no window");
             return false;
         }
-        XSelectInput(display_, host, StructureNotifyMask);
+        XSelectInput(display_, host, StructureNotifyMask | VisibilityChangeMask);
     }
     host_ = host;
     width = width_ = attributes.width;
@@ -288,7 +290,8 @@ bool RendererWindowX11::DrawIntoHost(Window host, SaverSettings& settings, int32
         if (visual == nullptr) {
             return false;
         }
-        window_ = CreateGlWindow(display_, host, 0, 0, width, height, *visual, NoEventMask);
+        window_ =
+            CreateGlWindow(display_, host, 0, 0, width, height, *visual, VisibilityChangeMask);
         XMapWindow(display_, window_);
         ownsChild_ = true;
     }
@@ -345,6 +348,27 @@ void RendererWindowX11::SwapBuffers() {
     glXSwapBuffers(display_, window_);
 }
 
+// On the connection's socket: an event, or the time given.
+void RendererWindowX11::WaitForMessage(int64_t timeoutUs) {
+    if (XPending(display_) > 0) {  // flushes our requests, and the queue may hold events
+        return;
+    }
+    pollfd socket = {ConnectionNumber(display_), POLLIN, 0};
+    const timespec timeout = {static_cast<time_t>(timeoutUs / 1000000),
+                              static_cast<long>(timeoutUs % 1000000) * 1000};
+    ppoll(&socket, 1, &timeout, nullptr);
+}
+
+// The displays' power is asked a few times a second at most: a round trip each time.
+bool RendererWindowX11::FrameCanBeSeen() {
+    const int64_t now = SteadyMilliseconds();
+    if (asleepAskedMs_ < 0 || now - asleepAskedMs_ >= 200) {
+        asleep_ = DisplaysAsleepX11(display_);
+        asleepAskedMs_ = now;
+    }
+    return !covered_ && !asleep_;
+}
+
 RendererWindowX11::~RendererWindowX11() {
     if (display_ != nullptr) {
         XCloseDisplay(display_);
@@ -374,6 +398,11 @@ void RendererWindowX11::RequestClose() {
 
 // The window procedure: what each event does.
 void RendererWindowX11::HandleEvent(XEvent& event) {
+    // A window wholly covered (a locker's dialog over it) gets no frames until it shows again.
+    if (event.type == VisibilityNotify && event.xvisibility.window == window_) {
+        covered_ = event.xvisibility.state == VisibilityFullyObscured;
+        return;
+    }
     if (host_ != None) {
         HandleHostEvent(event);
         return;

@@ -23,6 +23,8 @@ class RendererWindowX11 final : public RendererWindow, private BlackWindowMaker 
     void Show(int showCommand) override;
     Message HandleNextMessage() override;
     void SwapBuffers() override;
+    void WaitForMessage(int64_t timeoutUs) override;
+    bool FrameCanBeSeen() override;
     void TearDown() override;
 
     Display* display() const { return display_; }
@@ -64,6 +66,9 @@ class RendererWindowX11 final : public RendererWindow, private BlackWindowMaker 
     ScreenRect animatedRect_;        // where the animated window was put; it stays there
     int monitorChangeEvent_ = -1;    // RandR's screen-change event type, -1 without RandR
     Cursor invisibleCursor_ = None;  // the black windows' pointer
+    bool covered_ = false;           // the window we draw in is wholly covered
+    bool asleep_ = false;            // the displays sleep (DPMS), as last asked
+    int64_t asleepAskedMs_ = -1;     // when the displays' power was last asked
 };
 
 // The window a screen-saver daemon hands its hack in XSCREENSAVER_WINDOW (decimal or 0x hex);

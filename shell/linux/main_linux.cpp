@@ -133,6 +133,9 @@ int main(int argc, char** argv) {
             hosted.window.empty() ? std::to_string(DefaultRootWindow(display)) : hosted.window;
         setenv("XSCREENSAVER_WINDOW", window.c_str(), 1);
         velmoria::RendererHosted = true;
+        if (!hosted.frameLimit.empty()) {
+            setenv("VELMORIA_FRAME_LIMIT", hosted.frameLimit.c_str(), 1);
+        }
         argumentText.clear();
     }
     velmoria::ShellPlatformX11 platform(display);

@@ -179,6 +179,23 @@ start_window_manager() {
     wait_until 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"'
 }
 
+# Swaps a renderer made, as counted by the cheap-frames shim (tests/support/cheap_frames_shim.c)
+# in FILE; 0 before the first.
+swap_count() { cat "$1" 2>/dev/null || echo 0; }
+# Frames a second over SECONDS from the shim's count in FILE, with one decimal.
+swap_rate() {
+    local first last
+    first=$(swap_count "$1")
+    sleep "$2"
+    last=$(swap_count "$1")
+    python3 -c 'import sys; print("%.1f" % ((int(sys.argv[2]) - int(sys.argv[1])) / float(sys.argv[3])))' \
+        "$first" "$last" "$2"
+}
+# Processor time (user and system) of PID so far, in clock ticks.
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null || echo 0; }
+# Whether decimal A is at most (le) or above (gt) B.
+number_is() { python3 -c 'import sys; a, op, b = float(sys.argv[1]), sys.argv[2], float(sys.argv[3]); sys.exit(0 if (a <= b if op == "le" else a > b) else 1)' "$1" "$2" "$3"; }
+
 # FILE holds a read lock of an open file description (how our programs announce a window
 # title): F_OFD_GETLK asks which lock a write lock would meet, taking none.
 announced_lock() {

@@ -206,5 +206,29 @@ if [ "$mode" = x11 ]; then
     ended "its X connection was killed"
 fi
 
+if [ "$mode" = wine ]; then
+    # The frame limit under Wine, counted by Wine's own frame-rate trace of the buffer swaps
+    # ("@ approx N fps" every 1.5 s): at most the limit, far more without one, a key still ends it.
+    frame_limit() {
+        "$wine_run" reg add 'HKCU\Software\Orvek\Quendal Saver' /v FrameLimit /t REG_DWORD \
+            /d "$1" /f >/dev/null 2>&1
+    }
+    last_fps() { sed -n 's/.*@ approx \([0-9.]*\)fps.*/\1/p' "$1" | tail -n 1; }
+    for limit in 5 0; do
+        case_name="FrameLimit $limit"
+        frame_limit "$limit"
+        WINEDEBUG=-all,trace+fps start 2>"$work/fps-$limit.txt"
+        sleep 6
+        fps=$(last_fps "$work/fps-$limit.txt")
+        echo "$case_name: ${fps:-no} frames/s under Wine"
+        [ -n "$fps" ] || fail "no frame-rate trace"
+        close_with_key
+        eval "fps_$limit=${fps:-0}"
+    done
+    number_is "$fps_5" le 5.5 || fail "FrameLimit 5: $fps_5 frames a second"
+    number_is "$fps_0" gt 7 || fail "FrameLimit 0: only $fps_0 frames a second"
+    "$wine_run" reg delete 'HKCU\Software\Orvek\Quendal Saver' /v FrameLimit /f >/dev/null 2>&1
+fi
+
 [ "$mode" = wine ] && rm -f "$sprite"
 finish "renderer window ($mode)"

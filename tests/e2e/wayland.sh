@@ -5,17 +5,19 @@
 # black, follows a new scale at full resolution, passes the animation on when its output is
 # unplugged (a nested sway), takes the output VELMORIA_OUTPUT names, and ends by its exit rules
 # (the mouse threshold from where the pointer entered, through a virtual pointer; Alt and F10 are
-# the system's, a key ends it) and by SIGTERM. Then whole sessions of the shell: the renderer
-# started and watched through the title registry, a second start ending at once, a key or
+# the system's, a key ends it) and by SIGTERM; its frames paced on a 144 Hz output and none
+# while its output shows nothing (the particle draws made free). Then whole sessions of the
+# shell: the renderer started and watched through the title registry, a second start ending at
+# once, a lock file planted by someone else refused, a key or
 # SIGTERM ending both; the preview refused; the settings dialog on GTK's Wayland backend; the
 # idle unit's swayidle command. Last, weston (no layer-shell): both programs on XWayland.
-#   wayland.sh SCR DLL MAKE-SPRITE WAYLAND-POINTER WORK
+#   wayland.sh SCR DLL MAKE-SPRITE WAYLAND-POINTER CHEAP-FRAMES-SHIM WORK
 set -uo pipefail
-scr=$1 dll=$2 make_sprite=$3 pointer_tool=$4 work=$5
+scr=$1 dll=$2 make_sprite=$3 pointer_tool=$4 shim=$5 work=$6
 source "$(dirname "$0")/common.sh"
 require_sway
 rm -rf "$work" && mkdir -p "$work"
-start_private_sway "/tmp/velmoria-wayland-$$" "$scr" "$dll" "$make_sprite" "$pointer_tool" ||
+start_private_sway "/tmp/velmoria-wayland-$$" "$scr" "$dll" "$make_sprite" "$pointer_tool" "$shim" ||
     { fail "sway did not start: $(tail -n 5 "$wayland_root/sway.log" 2>/dev/null)"; finish "Wayland"; }
 on_wayland "$wayland_bin/make-sprite" "$wayland_home/.cache/q_sarn/Skorvane.bmp" ||
     fail "no sprite"
@@ -115,6 +117,37 @@ case_name="SIGTERM ends the renderer"
 kill -TERM "$renderer"
 ended_within 10 "$renderer" || fail "still running after SIGTERM"
 
+# The output at 144 Hz sends its frame callbacks 144 times a second; with the particle draws
+# made free only the pacing holds the renderer at 60.
+swaps="$wayland_home/swaps"
+start_counted_renderer() {
+    rm -f "$swaps"
+    wayland_extra_env=(LD_PRELOAD="$wayland_bin/$(basename "$shim")" VELMORIA_SWAP_COUNT_FILE="$swaps"
+        "$@")
+    start_renderer
+    wayland_extra_env=()
+    wait_until 30 sh -c '[ "$(cat "$1" 2>/dev/null || echo 0)" -ge 10 ]' sh "$swaps" ||
+        fail "the renderer drew nothing"
+}
+case_name="60 frames a second on a 144 Hz output"
+on_wayland swaymsg output HEADLESS-1 mode 1024x768@144Hz >/dev/null || fail "no 144 Hz mode"
+on_wayland swaymsg -t get_outputs | grep -q '"refresh": 144000' || fail "the output is not at 144 Hz"
+start_counted_renderer
+rate=$(swap_rate "$swaps" 3)
+echo "$case_name: $rate frames/s"
+number_is "$rate" le 62 || fail "$rate frames a second"
+number_is "$rate" gt 20 || fail "only $rate frames a second"
+
+case_name="the callbacks' rate without a limit"
+start_counted_renderer VELMORIA_FRAME_LIMIT=0
+rate=$(swap_rate "$swaps" 3)
+echo "$case_name: $rate frames/s"
+# What the machine allows beside sway's compositing; the figure is reported, not judged.
+number_is "$rate" gt 10 || fail "only $rate frames a second at 144 Hz without a limit"
+kill -TERM "$renderer"
+ended_within 10 "$renderer" || fail "still running after SIGTERM"
+on_wayland swaymsg output HEADLESS-1 mode 1024x768@60Hz >/dev/null
+
 # Full resolution on a scaled output: a picture drawn at logical size and scaled up by sway has
 # every even column equal to the next; the animation's own pixels differ about as often within
 # such pairs as across them.
@@ -145,28 +178,44 @@ ended_within 10 "$renderer" || fail "still running after SIGTERM"
 # An output unplugged while running: headless sway 1.7 cannot unplug one, so a second sway runs
 # nested in the first, its outputs WL-1 and WL-2 being windows there; closing the window of WL-1
 # destroys that output.
-case_name="an output removed passes the animation on"
+# A second sway nested in the first (WLR_BACKENDS=wayland): its outputs WL-1, WL-2 are windows
+# of the outer one. `start_nested_sway N` starts one with N outputs and talks to it; `on_outer`
+# and `on_nested` switch between them; `stop_nested_sway` ends it and talks to the outer again.
 outer=("$wayland_display" "$wayland_ipc")
-sockets_before=$(ls "$wayland_runtime")
-wayland_command env WLR_BACKENDS=wayland WLR_WL_OUTPUTS=2 WLR_RENDERER=pixman \
-    WLR_LIBINPUT_NO_DEVICES=1 sway -c "$wayland_root/sway.conf"
-"${wayland_cmd[@]}" >"$work/nested-sway.log" 2>&1 &
-nested=$!
-private_display_pids=("$nested" "${private_display_pids[@]}")
-nested_socket() { comm -13 <(echo "$sockets_before") <(ls "$wayland_runtime") | grep -x "$1"; }
-if wait_until 20 nested_socket 'wayland-[0-9]' >/dev/null &&
-    wait_until 20 nested_socket "sway-ipc.*\.$nested\.sock" >/dev/null; then
-    wayland_display=$(nested_socket 'wayland-[0-9]')
-    wayland_ipc=$wayland_runtime/$(nested_socket "sway-ipc.*\.$nested\.sock")
+nested="" nested_connection=()
+start_nested_sway() {
+    local sockets_before
+    sockets_before=$(ls "$wayland_runtime")
+    wayland_command env WLR_BACKENDS=wayland WLR_WL_OUTPUTS="$1" WLR_RENDERER=pixman \
+        WLR_LIBINPUT_NO_DEVICES=1 sway -c "$wayland_root/sway.conf"
+    "${wayland_cmd[@]}" >"$work/nested-sway.log" 2>&1 &
+    nested=$!
+    private_display_pids=("$nested" "${private_display_pids[@]}")
+    nested_socket() { comm -13 <(echo "$sockets_before") <(ls "$wayland_runtime") | grep -x "$1"; }
+    wait_until 20 nested_socket 'wayland-[0-9]' >/dev/null &&
+        wait_until 20 nested_socket "sway-ipc.*\.$nested\.sock" >/dev/null || return 1
+    nested_connection=("$(nested_socket 'wayland-[0-9]')"
+        "$wayland_runtime/$(nested_socket "sway-ipc.*\.$nested\.sock")")
+    on_nested
+}
+on_outer() { wayland_display=${outer[0]} wayland_ipc=${outer[1]}; }
+on_nested() { wayland_display=${nested_connection[0]} wayland_ipc=${nested_connection[1]}; }
+stop_nested_sway() {
+    kill "$nested" 2>/dev/null
+    wait "$nested" 2>/dev/null
+    on_outer
+}
+
+case_name="an output removed passes the animation on"
+if start_nested_sway 2; then
     wayland_extra_env=(VELMORIA_OUTPUT=WL-1)
     start_renderer
     wayland_extra_env=()
     shot_meets 30 WL-1 "$animated" || fail "WL-1 not animated: $counts"
     shot_meets 10 WL-2 "$black" || fail "WL-2 not black: $counts"
-    wayland_display=${outer[0]} wayland_ipc=${outer[1]}
+    on_outer
     on_wayland swaymsg '[title="WL-1$"] kill' >/dev/null || fail "no window of WL-1 to close"
-    wayland_display=$(nested_socket 'wayland-[0-9]')
-    wayland_ipc=$wayland_runtime/$(nested_socket "sway-ipc.*\.$nested\.sock")
+    on_nested
     wl1_gone() { ! on_wayland swaymsg -t get_outputs | grep -q '"WL-1"'; }
     wait_until 10 wl1_gone || fail "WL-1 was not removed"
     shot_meets 30 WL-2 "$animated" || fail "WL-2 not animated after WL-1 went: $counts"
@@ -177,9 +226,33 @@ if wait_until 20 nested_socket 'wayland-[0-9]' >/dev/null &&
 else
     fail "the nested sway did not start: $(tail -n 5 "$work/nested-sway.log")"
 fi
-kill "$nested" 2>/dev/null
-wait "$nested" 2>/dev/null
-wayland_display=${outer[0]} wayland_ipc=${outer[1]}
+stop_nested_sway
+
+# An output that shows nothing sends no frame callbacks: no frames and no processor time until
+# it shows again. (sway 1.7 turns no headless output off: `dpms off` leaves it on, so the
+# nested sway's output is hidden instead, its window moved to the outer one's scratchpad.)
+case_name="an output that shows nothing gets no frames"
+if start_nested_sway 1; then
+    start_counted_renderer
+    on_outer
+    on_wayland swaymsg '[title="WL-1$"] move scratchpad' >/dev/null || fail "WL-1 not hidden"
+    sleep 1
+    ticks=$(cpu_ticks "$renderer")
+    hidden=$(swap_rate "$swaps" 3)
+    ticks=$(($(cpu_ticks "$renderer") - ticks))
+    echo "$case_name: $hidden frames/s, $ticks ticks of processor time in 3 s"
+    number_is "$hidden" le 0.4 || fail "$hidden frames a second while the output shows nothing"
+    [ "$ticks" -le 15 ] || fail "$ticks ticks of processor time in 3 s while nothing shows"
+    shown=$(swap_count "$swaps")
+    on_wayland swaymsg '[title="WL-1$"] scratchpad show' >/dev/null || fail "WL-1 not shown"
+    wait_until 10 sh -c '[ "$(cat "$1")" -gt "$2" ]' sh "$swaps" "$shown" ||
+        fail "no frames once the output shows again"
+    kill -TERM "$renderer"
+    ended_within 10 "$renderer" || fail "still running after SIGTERM"
+else
+    fail "the nested sway did not start: $(tail -n 5 "$work/nested-sway.log")"
+fi
+stop_nested_sway
 
 case_name="VELMORIA_BACKEND=x11 without an X server"
 wayland_extra_env=(VELMORIA_BACKEND=x11)

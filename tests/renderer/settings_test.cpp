@@ -115,6 +115,29 @@ TEST(SettingsRecord, KeyOpenedAnewForEachSwitchAndReadingStopsAtTheFirstFailure)
     EXPECT_EQ(s.qualHi, 0u);
 }
 
+// The frame limit beside the switches: 60 without it, any DWORD as it stands (0 for none).
+TEST(SettingsRecord, FrameLimit) {
+    struct Case {
+        const char* name;
+        std::string reg;
+        uint32_t limit;
+    };
+    const Case cases[] = {
+        {"no renderer key", "", 60},
+        {"the key without it", kRendererKey, 60},
+        {"off", std::string(kRendererKey) + "\"FrameLimit\"=dword:00000000\r\n", 0},
+        {"144", std::string(kRendererKey) + "\"FrameLimit\"=dword:00000090\r\n", 144},
+        {"too long a value is no value",
+         std::string(kRendererKey) + "\"FrameLimit\"=hex:01,02,03,04,05\r\n", 60},
+    };
+    for (const Case& c : cases) {
+        RegistryFile registry = RegistryFile::Parse(kHeader + c.reg);
+        SaverSettings s;
+        ReadFrameLimit(s, registry);
+        EXPECT_EQ(s.frameLimit, c.limit) << c.name;
+    }
+}
+
 TEST(RegistryFileReader, KeyPathsAndNamesAreCaseInsensitive) {
     RegistryFile f = RegistryFile::Parse(
         "REGEDIT4\n[hkey_current_user\\SOFTWARE\\orvek\\QUENDAL SAVER]\n\"rotate\"=dword:3\n");

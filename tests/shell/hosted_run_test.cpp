@@ -36,6 +36,7 @@ TEST(HostedRun, FromArgumentsAndEnvironment) {
         bool hosted;
         const char* window;  // in decimal, as the renderer reads it
         bool badWindow = false;
+        const char* frameLimit = "";
     };
     const Case cases[] = {
         {{}, nullptr, false, ""},                    // a plain start: the session
@@ -55,6 +56,12 @@ TEST(HostedRun, FromArgumentsAndEnvironment) {
         {{"/s"}, "0x99", false, ""},          // the standard line stays itself
         {{"/c"}, "0x99", false, ""},
         {{"/p", "1234"}, nullptr, false, ""},
+        // xscreensaver's frame limit option goes with a hosted run only.
+        {{"-root", "-frame-limit", "30"}, "0x99", true, "153", false, "30"},
+        {{"--frame-limit", "0", "-root"}, nullptr, true, "", false, "0"},
+        {{"-window-id", "42", "-frame-limit", "x"}, nullptr, true, "42", false, "x"},
+        {{"-root", "-frame-limit"}, nullptr, true, "", false, ""},  // no value after it
+        {{"-frame-limit", "30"}, nullptr, false, ""},
     };
     for (const Case& c : cases) {
         std::string name;
@@ -66,6 +73,7 @@ TEST(HostedRun, FromArgumentsAndEnvironment) {
         EXPECT_EQ(run.hosted, c.hosted);
         EXPECT_EQ(run.window, c.window);
         EXPECT_EQ(run.badWindow, c.badWindow);
+        EXPECT_EQ(run.frameLimit, c.frameLimit);
     }
 }
 
