@@ -144,6 +144,8 @@ GstBusSyncReply BusWatchGst::OnMessage(GstBus*, GstMessage* message, gpointer se
         default:
             break;
     }
+    // A sync handler that drops a message owns it; each one held kept its source alive.
+    gst_message_unref(message);
     return GST_BUS_DROP;
 }
 
