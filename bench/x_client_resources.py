@@ -18,7 +18,7 @@ class ClientIdSpec(ctypes.Structure):
 
 
 class ClientIdValue(ctypes.Structure):
-    _fields_ = [("spec", ClientIdSpec), ("length", ctypes.c_long), ("value", ctypes.c_void_p)]
+    _fields_ = [("client_id", ClientIdSpec), ("length", ctypes.c_long), ("value", ctypes.c_void_p)]
 
 
 class ResourceType(ctypes.Structure):
@@ -41,13 +41,13 @@ def libraries():
 
 def client_pids(xlib, xres, display):
     """{resource base of a connection: its process id} for every connection that has one."""
-    spec = ClientIdSpec(0, XRES_CLIENT_ID_PID_MASK)
+    wanted = ClientIdSpec(0, XRES_CLIENT_ID_PID_MASK)
     count = ctypes.c_long()
     ids = ctypes.POINTER(ClientIdValue)()
-    if xres.XResQueryClientIds(ctypes.c_void_p(display), 1, ctypes.byref(spec),
+    if xres.XResQueryClientIds(ctypes.c_void_p(display), 1, ctypes.byref(wanted),
                                ctypes.byref(count), ctypes.byref(ids)) != 0:
         return {}
-    pids = {ids[i].spec.client: xres.XResGetClientPid(ctypes.byref(ids[i]))
+    pids = {ids[i].client_id.client: xres.XResGetClientPid(ctypes.byref(ids[i]))
             for i in range(count.value)}
     xres.XResClientIdsDestroy(count, ids)
     return pids

@@ -6,12 +6,13 @@
 
 namespace velmoria {
 
-bool DisplaysAsleepX11(Display* display) {
+bool DisplaysCanSleepX11(Display* display) {
     int event = 0;
     int error = 0;
-    if (!DPMSQueryExtension(display, &event, &error) || !DPMSCapable(display)) {
-        return false;
-    }
+    return DPMSQueryExtension(display, &event, &error) && DPMSCapable(display);
+}
+
+bool DisplaysAsleepX11(Display* display) {
     CARD16 level = DPMSModeOn;
     BOOL enabled = False;
     return DPMSInfo(display, &level, &enabled) && enabled && level != DPMSModeOn;

@@ -22,6 +22,7 @@
 #include "common/x11/x11_support.h"
 #include "renderer/diagnostics.h"
 #include "renderer/input_rules.h"
+#include "renderer/renderer_program.h"
 #include "renderer/scene.h"
 #include "renderer/x11/display_power_x11.h"
 #include "renderer/x11/primary_monitor_x11.h"
@@ -29,12 +30,6 @@
 namespace velmoria {
 
 namespace {
-
-int64_t SteadyMilliseconds() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 // The server went away (or killed our connection): the window is gone, so end normally, at
 // once: exit handlers must not run in the middle of a GL call that Xlib interrupted.
@@ -168,6 +163,7 @@ bool RendererWindowX11::Create(SaverSettings& settings, int32_t& width, int32_t&
         return false;
     }
     InstallXErrorHandlerX11(ReportXError);
+    dpmsCapable_ = DisplaysCanSleepX11(display_);
     const Window host = HostWindowFromEnvironment();
     if (host != None) {
         return DrawIntoHost(host, settings, width, height);
@@ -361,8 +357,8 @@ void RendererWindowX11::WaitForMessage(int64_t timeoutUs) {
 
 // The displays' power is asked a few times a second at most: a round trip each time.
 bool RendererWindowX11::FrameCanBeSeen() {
-    const int64_t now = SteadyMilliseconds();
-    if (asleepAskedMs_ < 0 || now - asleepAskedMs_ >= 200) {
+    const int64_t now = SteadyMicroseconds() / 1000;
+    if (dpmsCapable_ && (asleepAskedMs_ < 0 || now - asleepAskedMs_ >= 200)) {
         asleep_ = DisplaysAsleepX11(display_);
         asleepAskedMs_ = now;
     }
@@ -454,7 +450,8 @@ void RendererWindowX11::HandleEvent(XEvent& event) {
 void RendererWindowX11::HandleBlackEvent(XEvent& event) {
     if (event.type == VisibilityNotify) {
         const bool covered = event.xvisibility.state != VisibilityUnobscured;
-        if (monitors_.BlackWindowCovered(event.xvisibility.window, covered, SteadyMilliseconds())) {
+        if (monitors_.BlackWindowCovered(event.xvisibility.window, covered,
+                                         SteadyMicroseconds() / 1000)) {
             XRaiseWindow(display_, event.xvisibility.window);
         }
         return;
@@ -464,7 +461,7 @@ void RendererWindowX11::HandleBlackEvent(XEvent& event) {
 
 // The raises the pacing held back, once they are due.
 void RendererWindowX11::RaiseOwedBlackWindows() {
-    for (const uintptr_t window : monitors_.RaisesDue(SteadyMilliseconds())) {
+    for (const uintptr_t window : monitors_.RaisesDue(SteadyMicroseconds() / 1000)) {
         XRaiseWindow(display_, static_cast<Window>(window));
     }
 }

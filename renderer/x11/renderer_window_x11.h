@@ -69,6 +69,7 @@ class RendererWindowX11 final : public RendererWindow, private BlackWindowMaker 
     bool covered_ = false;           // the window we draw in is wholly covered
     bool asleep_ = false;            // the displays sleep (DPMS), as last asked
     int64_t asleepAskedMs_ = -1;     // when the displays' power was last asked
+    bool dpmsCapable_ = false;       // the server's displays can sleep at all
 };
 
 // The window a screen-saver daemon hands its hack in XSCREENSAVER_WINDOW (decimal or 0x hex);
