@@ -36,11 +36,17 @@ bool RequestsClose(RendererInput input, const SaverSettings& settings, CursorPoi
 }
 
 bool LateStartCursor::Closes(RendererInput input, SaverSettings& settings, CursorPoint cursor) {
-    if (input == RendererInput::MouseMove && !known_) {
+    if (input == RendererInput::MouseMove) {
+        Heard(settings, cursor);
+    }
+    return RequestsClose(input, settings, cursor);
+}
+
+void LateStartCursor::Heard(SaverSettings& settings, CursorPoint cursor) {
+    if (!known_) {
         known_ = true;
         settings.startCursor = cursor;
     }
-    return RequestsClose(input, settings, cursor);
 }
 
 }  // namespace velmoria

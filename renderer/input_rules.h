@@ -24,11 +24,15 @@ bool MovedPastThreshold(const SaverSettings& settings, CursorPoint cursor);
 bool RequestsClose(RendererInput input, const SaverSettings& settings, CursorPoint cursor);
 
 // Where the window system tells the pointer's position only with events over our windows
-// (Wayland): the first position heard becomes the start, and is then judged like any move (so
-// only a negative threshold closes on it, as on a window shown under a resting pointer).
+// (Wayland), or may not know it yet when our window is made (an X server whose pointer lives
+// in another server, as XWayland's): the first position heard becomes the start. A first move
+// is then judged like any move (so only a negative threshold closes on it, as on a window shown
+// under a resting pointer).
 class LateStartCursor {
   public:
     bool Closes(RendererInput input, SaverSettings& settings, CursorPoint cursor);
+    // The pointer was seen at `cursor` without moving (it entered one of our windows).
+    void Heard(SaverSettings& settings, CursorPoint cursor);
     bool Known() const { return known_; }
 
   private:

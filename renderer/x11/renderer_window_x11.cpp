@@ -178,10 +178,10 @@ bool RendererWindowX11::Create(SaverSettings& settings, int32_t& width, int32_t&
     if (visual == nullptr) {
         return false;
     }
-    window_ = CreateGlWindow(display_, RootWindow(display_, screen), monitor.x, monitor.y, width,
-                             height, *visual,
-                             KeyPressMask | ButtonPressMask | ButtonReleaseMask |
-                                 PointerMotionMask | StructureNotifyMask | VisibilityChangeMask);
+    window_ = CreateGlWindow(
+        display_, RootWindow(display_, screen), monitor.x, monitor.y, width, height, *visual,
+        KeyPressMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | EnterWindowMask |
+            StructureNotifyMask | VisibilityChangeMask);
     if (window_ == None) {
         ReportRendererFailure("X11", "cannot create the window");
         XFree(visual);
@@ -193,9 +193,10 @@ bool RendererWindowX11::Create(SaverSettings& settings, int32_t& width, int32_t&
     wmProtocols_ = XInternAtom(display_, "WM_PROTOCOLS", False);
     wmDeleteWindow_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
     XSetWMProtocols(display_, window_, &wmDeleteWindow_, 1);
-    // What the window's creation records: its handle and where the pointer is.
+    // What the window's creation records: its handle. Where the pointer rests is taken from the
+    // first position the server reports over our windows: XWayland, asked now, may still give
+    // the screen's middle for a pointer it has not seen yet.
     settings.hwnd = window_;
-    settings.startCursor = PointerPosition(display_);
     // Visible from creation, like a WS_VISIBLE window.
     XMapWindow(display_, window_);
     // Every other monitor goes black with it, and stays so while monitors come and go.
@@ -230,7 +231,7 @@ uintptr_t RendererWindowX11::CreateBlackWindow(const ScreenRect& rect) {
     attributes.border_pixel = 0;
     attributes.cursor = invisibleCursor_;
     attributes.event_mask =
-        KeyPressMask | ButtonPressMask | PointerMotionMask | VisibilityChangeMask;
+        KeyPressMask | ButtonPressMask | PointerMotionMask | EnterWindowMask | VisibilityChangeMask;
     const Window black = XCreateWindow(
         display_, root, rect.x, rect.y, static_cast<unsigned>(rect.width),
         static_cast<unsigned>(rect.height), 0, CopyFromParent, InputOutput, CopyFromParent,
@@ -469,6 +470,7 @@ void RendererWindowX11::RaiseOwedBlackWindows() {
 // Input on any window of ours, judged by the exit rules; a close goes to the animated window.
 void RendererWindowX11::JudgeInput(XEvent& event) {
     RendererInput input;
+    CursorPoint cursor = {0, 0};  // counts for moves only
     switch (event.type) {
         case KeyPress:
             input = TranslateKey(event.xkey);
@@ -483,13 +485,18 @@ void RendererWindowX11::JudgeInput(XEvent& event) {
             break;
         case MotionNotify:
             input = RendererInput::MouseMove;
+            cursor = {event.xmotion.x_root, event.xmotion.y_root};
             break;
+        case EnterNotify:
+            if (monitors_.IsSaverWindow(event.xany.window, *settings_)) {
+                start_.Heard(*settings_, {event.xcrossing.x_root, event.xcrossing.y_root});
+            }
+            return;
         default:
             return;
     }
-    const CursorPoint cursor =
-        input == RendererInput::MouseMove ? PointerPosition(display_) : CursorPoint{0, 0};
-    if (!destroyed_ && monitors_.InputCloses(event.xany.window, input, *settings_, cursor)) {
+    if (!destroyed_ && monitors_.IsSaverWindow(event.xany.window, *settings_) &&
+        start_.Closes(input, *settings_, cursor)) {
         RequestClose();
     }
 }

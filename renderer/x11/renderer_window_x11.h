@@ -7,6 +7,7 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
+#include "renderer/input_rules.h"
 #include "renderer/monitor_windows.h"
 #include "renderer/platform.h"
 
@@ -68,6 +69,7 @@ class RendererWindowX11 final : public RendererWindow, private BlackWindowMaker 
     Cursor invisibleCursor_ = None;  // the black windows' pointer
     bool covered_ = false;           // the window we draw in is wholly covered
     bool asleep_ = false;            // the displays sleep (DPMS), as last asked
+    LateStartCursor start_;          // where the pointer rested, once the server has said
     int64_t asleepAskedMs_ = -1;     // when the displays' power was last asked
     bool dpmsCapable_ = false;       // the server's displays can sleep at all
 };

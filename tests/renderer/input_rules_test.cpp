@@ -72,35 +72,60 @@ TEST(CloseRequests, KeysAndTheThreeButtonsCloseOtherInputDoesNot) {
     EXPECT_FALSE(RequestsClose(RendererInput::ButtonUp, settings, {still.x + 999, still.y}));
 }
 
-// Wayland tells the pointer's position only with events over our surfaces: the first one heard
-// is the start, so a pointer resting where the surfaces appear closes nothing.
+// Wayland tells the pointer's position only with events over our surfaces, and XWayland may not
+// know it when our window is made: the first one heard (an enter or a move) is the start, so a
+// pointer resting where the windows appear closes nothing, and a later enter moves nothing.
 TEST(LateStartCursor, TheFirstPositionHeardIsTheStart) {
+    struct Step {
+        bool enter;  // entered one of our windows there, else moved there
+        CursorPoint at;
+    };
     struct Case {
         const char* name;
         int32_t threshold;
-        std::vector<CursorPoint> moves;  // the last one is judged
+        std::vector<Step> steps;  // the last one is judged when it is a move
         bool closes;
     };
     const Case cases[] = {
-        {"first position, far from the old start", 50, {{900, 700}}, false},
-        {"50 from the first on one axis", 50, {{900, 700}, {950, 700}}, false},
-        {"51 from the first", 50, {{900, 700}, {900, 649}}, true},
-        {"drift from the first adds up", 50, {{10, 10}, {40, 10}, {61, 10}}, true},
-        {"diagonal of 40 on each axis", 50, {{10, 10}, {50, 50}}, false},
-        {"negative threshold closes on the first", -1, {{900, 700}}, true},
-        {"zero threshold, one pixel", 0, {{5, 5}, {5, 6}}, true},
+        {"first position, far from the old start", 50, {{false, {900, 700}}}, false},
+        {"50 from the first on one axis", 50, {{false, {900, 700}}, {false, {950, 700}}}, false},
+        {"51 from the first", 50, {{false, {900, 700}}, {false, {900, 649}}}, true},
+        {"drift from the first adds up",
+         50,
+         {{false, {10, 10}}, {false, {40, 10}}, {false, {61, 10}}},
+         true},
+        {"diagonal of 40 on each axis", 50, {{false, {10, 10}}, {false, {50, 50}}}, false},
+        {"negative threshold closes on the first", -1, {{false, {900, 700}}}, true},
+        {"zero threshold, one pixel", 0, {{false, {5, 5}}, {false, {5, 6}}}, true},
+        {"a nudge of 10 after entering far away",
+         50,
+         {{true, {216, 166}}, {false, {226, 166}}},
+         false},
+        {"51 from where it entered", 50, {{true, {216, 166}}, {false, {216, 217}}}, true},
+        {"a later enter moves nothing",
+         50,
+         {{true, {216, 166}}, {true, {600, 400}}, {false, {600, 400}}},
+         true},
+        {"an enter after the first move moves nothing",
+         50,
+         {{false, {10, 10}}, {true, {100, 10}}, {false, {61, 10}}},
+         true},
     };
     for (const Case& c : cases) {
-        SaverSettings settings = WithThreshold(c.threshold, {0, 0});
+        SaverSettings settings = WithThreshold(c.threshold, {512, 384});
         LateStartCursor start;
         bool closed = false;
-        for (const CursorPoint& move : c.moves) {
-            closed = start.Closes(RendererInput::MouseMove, settings, move);
+        for (const Step& step : c.steps) {
+            if (step.enter) {
+                start.Heard(settings, step.at);
+            } else {
+                closed = start.Closes(RendererInput::MouseMove, settings, step.at);
+            }
         }
         EXPECT_EQ(closed, c.closes) << c.name;
         EXPECT_TRUE(start.Known()) << c.name;
-        EXPECT_EQ(settings.startCursor.x, c.moves.front().x) << c.name;
-        EXPECT_EQ(settings.startCursor.y, c.moves.front().y) << c.name;
+        EXPECT_EQ(settings.startCursor.x, c.steps.front().at.x) << c.name;
+        EXPECT_EQ(settings.startCursor.y, c.steps.front().at.y) << c.name;
     }
 }
 
