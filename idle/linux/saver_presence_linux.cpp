@@ -1,0 +1,52 @@
+#include "idle/linux/saver_presence_linux.h"
+
+#include <X11/Xlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "common/posix/runtime_folder_posix.h"
+#include "common/posix/window_registry_posix.h"
+#include "common/saver_contract.h"
+#include "shell/startup.h"
+#include "shell/x11/window_search_x11.h"
+
+namespace velmoria {
+
+namespace {
+
+bool Announced(const std::string& folder, const char* title) {
+    std::string fault;
+    const AnnouncedWindowState state = AnnouncedWindowStatePosix(folder, title, fault);
+    if (state == AnnouncedWindowState::Refused) {
+        std::fprintf(stderr, "velmoria-idle: %s\n", fault.c_str());
+    }
+    return state != AnnouncedWindowState::Absent;
+}
+
+}  // namespace
+
+SaverPresence LookForSaverLinux() {
+    SaverPresence presence;
+    const std::string folder = RuntimeFolderPosix();
+    if (!folder.empty()) {
+        presence.saver =
+            Announced(folder, kSessionWindowTitle) || Announced(folder, kRendererWindowTitle);
+        presence.dialog = Announced(folder, kDialogWindowTitle);
+    }
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || display[0] == '\0') {
+        return presence;
+    }
+    // A connection of its own for each look: a server that goes meanwhile ends only the look.
+    if (Display* x = XOpenDisplay(nullptr)) {
+        presence.saver = presence.saver || FindTopLevelWindowX11(x, kSessionWindowTitle) != None ||
+                         FindTopLevelWindowX11(x, kRendererWindowTitle) != None;
+        presence.dialog = presence.dialog || FindTopLevelWindowX11(x, kDialogWindowTitle) != None;
+        XCloseDisplay(x);
+    }
+    return presence;
+}
+
+}  // namespace velmoria
