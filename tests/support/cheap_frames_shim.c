@@ -1,13 +1,15 @@
 /* Loaded with LD_PRELOAD into the renderer: the particle draws cost nothing (glBegin, glEnd,
  * glTexCoord2d, glVertex3f and glColor4f do nothing), so frames are as cheap as the loop allows,
  * and every buffer swap (glXSwapBuffers, eglSwapBuffers) is counted. The count is written to
- * $VELMORIA_SWAP_COUNT_FILE at most every 50 ms and at the end, as one decimal line. */
+ * $VELMORIA_SWAP_COUNT_FILE at most every 50 ms and at the end, as one decimal line.
+ * Built with SWAPS_ONLY (the swap-count shim), the draws are left real and only swaps counted. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <time.h>
 
+#ifndef SWAPS_ONLY
 typedef unsigned int GLenum;
 typedef float GLfloat;
 typedef double GLdouble;
@@ -25,6 +27,7 @@ void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
 void glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
     (void)r, (void)g, (void)b, (void)a;
 }
+#endif
 
 static unsigned long long swaps;
 static double lastWrite = -1;
