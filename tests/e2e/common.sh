@@ -367,3 +367,29 @@ print(" ".join("%s=%d" % kv for kv in counts.items()))' "$(identify -format %w "
 }
 # One count of pixel_kinds' output: kind_count KIND "COUNTS".
 kind_count() { sed -n "s/.*\b$1=\([0-9]*\).*/\1/p" <<<"$2"; }
+
+# Whether MATE's menu of screen savers lists the entry ID (screensavers-NAME.desktop) as
+# mate-screensaver reads it, through MATE's menu library: entries hidden by NoDisplay, Hidden,
+# OnlyShowIn/NotShowIn or a TryExec that is not there are left out. Any further arguments go
+# before the command (env, setpriv).
+mate_menu_lists() {
+    local id=$1
+    shift
+    "$@" /usr/bin/python3 -c '
+import sys, gi
+gi.require_version("MateMenu", "2.0")
+from gi.repository import MateMenu
+tree = MateMenu.Tree.new("mate-screensavers.menu", MateMenu.TreeFlags.NONE)
+tree.load_sync()
+def ids(directory):
+    items = directory.iter()
+    while True:
+        kind = items.next()
+        if kind == MateMenu.TreeItemType.INVALID:
+            return
+        if kind == MateMenu.TreeItemType.ENTRY:
+            yield items.get_entry().get_desktop_file_id()
+        elif kind == MateMenu.TreeItemType.DIRECTORY:
+            yield from ids(items.get_directory())
+sys.exit(0 if sys.argv[1] in ids(tree.get_root_directory()) else 1)' "$id"
+}

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Debian package, made with CPack from the build tree and extracted into a temporary root
 # (never installed here): its name, control fields and files; its desktop entries, xscreensaver
-# configuration and manual pages well formed (desktop-file-validate, lintian); and the extracted
-# shell, started through its link on the PATH, runs a session with the renderer beside it. Then
+# configuration and manual pages well formed (desktop-file-validate, lintian), the saver entry
+# listed by MATE's screen saver (its menu library); and the extracted shell, started through its
+# link on the PATH, runs a session with the renderer beside it. Then
 # Debian's xscreensaver on a screen of two RandR monitors, given the extracted hack as its
 # saver: -activate starts one copy per monitor, each drawing into its own window of the daemon,
 # none ending (no crash notice), the music played once; -deactivate, or SIGTERM to the hacks,
@@ -55,6 +56,21 @@ if command -v desktop-file-validate >/dev/null; then
         fail "desktop-file-validate: $(cat "$work/desktop.log")"
 else
     fail "desktop-file-validate is not installed"
+fi
+# The saver entry as mate-screensaver reads it, through MATE's menu library in a MATE session,
+# with the programs it names taken into the extracted root (a TryExec not there hides it).
+if [ ! -e /etc/xdg/menus/mate-screensavers.menu ]; then
+    fail "MATE's menu of screen savers is not installed (mate-screensaver-common)"
+elif /usr/bin/python3 -c 'import gi; gi.require_version("MateMenu", "2.0")' 2>/dev/null; then
+    mkdir -p "$work/menu/data/applications/screensavers" "$work/menu/home"
+    sed "s#=/usr/#=$root/usr/#" "$root/usr/share/applications/screensavers/velmoria.desktop" \
+        >"$work/menu/data/applications/screensavers/velmoria.desktop"
+    mate_menu_lists screensavers-velmoria.desktop env XDG_CURRENT_DESKTOP=MATE \
+        XDG_DATA_DIRS="$work/menu/data" XDG_DATA_HOME="$work/menu/home" \
+        XDG_CONFIG_DIRS=/etc/xdg XDG_CONFIG_HOME="$work/menu/home" ||
+        fail "MATE's screen saver does not list velmoria.desktop"
+else
+    fail "MATE's menu library for Python is not installed (gir1.2-matemenu-2.0)"
 fi
 # The user unit as systemd reads it: unknown keys and commands it cannot run are errors.
 if command -v systemd-analyze >/dev/null; then
