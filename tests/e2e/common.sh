@@ -368,6 +368,18 @@ print(" ".join("%s=%d" % kv for kv in counts.items()))' "$(identify -format %w "
 # One count of pixel_kinds' output: kind_count KIND "COUNTS".
 kind_count() { sed -n "s/.*\b$1=\([0-9]*\).*/\1/p" <<<"$2"; }
 
+# ---- An ordinary user for daemons run as root in CI ----
+# Makes the system user NAME (and its group) when missing and sets the array as_user to the
+# command prefix that runs a program as it (empty when the script is not root). Returns 1 when
+# the user cannot be made.
+ordinary_user() {
+    as_user=()
+    [ "$(id -u)" = 0 ] || return 0
+    id "$1" >/dev/null 2>&1 || useradd --system --no-create-home --shell /usr/sbin/nologin "$1" ||
+        return 1
+    as_user=(setpriv --reuid="$1" --regid="$1" --init-groups)
+}
+
 # Whether MATE's menu of screen savers lists the entry ID (screensavers-NAME.desktop) as
 # mate-screensaver reads it, through MATE's menu library: entries hidden by NoDisplay, Hidden,
 # OnlyShowIn/NotShowIn or a TryExec that is not there are left out. Any further arguments go
