@@ -89,14 +89,14 @@ mate_command dbus-run-session -- sh -c 'echo "$DBUS_SESSION_BUS_ADDRESS" >"$1/bu
     gsettings set org.mate.screensaver idle-activation-enabled false &&
     exec mate-screensaver --no-daemon --debug' sh "$home"
 "${mate_cmd[@]}" >"$work/daemon.log" 2>&1 &
-private_display_pids=("$!" "${private_display_pids[@]}")
+session=$!
 wait_until 20 test -s "$home/bus" || fail "no D-Bus session"
 bus=$(cat "$home/bus" 2>/dev/null)
 daemon_answers() { as_mate mate-screensaver-command --query >/dev/null 2>&1; }
 within 20 daemon_answers || fail "the daemon did not start: $(tail -n 3 "$work/daemon.log")"
-# The session and its bus end with the daemon: it goes first at the end.
+# The session ends its bus when the daemon ends, but not when it is ended itself.
 daemon=$(pgrep -u velmoria-mate -f '^mate-screensaver --no-daemon')
-[ -n "$daemon" ] && private_display_pids=("$daemon" "${private_display_pids[@]}")
+private_display_pids=("${daemon:-$session}" "${private_display_pids[@]}")
 
 case_name="sound server"
 mate_command pulseaudio -n --daemonize=no --exit-idle-time=-1 --realtime=no --high-priority=no \
