@@ -37,6 +37,9 @@ namespace {
 using velmoria::IdleBackend;
 
 constexpr unsigned kSaverEndSeconds = 5;
+// What cannot change by trying again (the command line, idle.conf, a desktop without an idle
+// source): the user unit does not restart on it. A source lost while watching ends with 1.
+constexpr int kCannotRun = 2;
 
 void Say(const std::string& line) {
     std::fprintf(stderr, "velmoria-idle: %s\n", line.c_str());
@@ -175,7 +178,7 @@ int main(int argc, char** argv) {
     if (!options.error.empty()) {
         Say(options.error);
         std::fputs(velmoria::kIdleUsage, stderr);
-        return 2;
+        return kCannotRun;
     }
     if (options.help) {
         std::fputs(velmoria::kIdleUsage, stdout);
@@ -183,7 +186,7 @@ int main(int argc, char** argv) {
     }
     uint32_t seconds = options.seconds;
     if (seconds == 0 && !ConfiguredSeconds(seconds)) {
-        return 1;
+        return kCannotRun;
     }
     std::string forced = options.backend;
     if (const char* variable = std::getenv("VELMORIA_IDLE_BACKEND"); forced.empty() && variable) {
@@ -193,7 +196,7 @@ int main(int argc, char** argv) {
     std::string error;
     if (!velmoria::IdleBackendOrder(forced, order, error)) {
         Say(error);
-        return 2;
+        return kCannotRun;
     }
     // Started by a compositor or systemd with a bare environment: the runtime folder holds the
     // compositor's socket and the saver's title registry.
@@ -220,7 +223,7 @@ int main(int argc, char** argv) {
     if (!source) {
         Say(velmoria::NoIdleBackendMessage(reasons));
         g_main_loop_unref(loop);
-        return 1;
+        return kCannotRun;
     }
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
         g_unix_signal_add(signal, Quit, loop);

@@ -5,7 +5,7 @@
 # (xset s reset) holds it off; nothing starts while the settings dialog or another saver's
 # window is there (windows of those titles, opened by shell-window). Then the real saver:
 # started when idle, ended by a key, started again after the next idle time, and ended with
-# velmoria-idle by SIGTERM (exit 0). Last, a wrong idle.conf and no display: a message and 1.
+# velmoria-idle by SIGTERM (exit 0). Last, a wrong idle.conf and no display: a message and 2.
 #   idle_x11.sh IDLE SCR DLL SHELL_WINDOW WORK
 set -uo pipefail
 idle=$1 scr=$2 dll=$3 shell_window=$4 work=$(realpath -m "$5")
@@ -120,7 +120,7 @@ case_name="a wrong idle time in idle.conf"
 printf '# mine\nVELMORIA_IDLE_SECONDS=5min\n' >"$work/config/velmoria/idle.conf"
 message=$(timeout 20 "$work/bin/velmoria-idle" 2>&1)
 status=$?
-[ "$status" -eq 1 ] || fail "exit code $status"
+[ "$status" -eq 2 ] || fail "exit code $status"
 grep -q 'idle.conf: line 2: VELMORIA_IDLE_SECONDS: "5min" is no idle time' <<<"$message" ||
     fail "message: $message"
 
@@ -128,7 +128,7 @@ case_name="no display"
 rm -f "$work/config/velmoria/idle.conf"
 message=$(env -u DISPLAY timeout 20 "$work/bin/velmoria-idle" 2>&1)
 status=$?
-[ "$status" -eq 1 ] || fail "exit code $status"
+[ "$status" -eq 2 ] || fail "exit code $status"
 grep -q 'cannot tell when the user is idle here: .*x11: DISPLAY is not set' <<<"$message" ||
     fail "message: $message"
 

@@ -28,9 +28,6 @@ for needed in libgtk-3-0 libgstreamer1.0-0 gstreamer1.0-plugins-good fonts-ipafo
     libwayland-client0 libwayland-egl1; do
     [[ "$depends" == *"$needed"* ]] || fail "Depends lacks $needed: $depends"
 done
-# swayidle on its own, not an alternative to an X11 daemon that apt would pick instead.
-dpkg-deb -f "$deb" Recommends | tr ',' '\n' | grep -qx ' *swayidle' ||
-    fail "swayidle is not recommended on its own: $(dpkg-deb -f "$deb" Recommends)"
 
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
@@ -42,7 +39,8 @@ for file in "$hacks/Velmoria.scr" "$hacks/Velmoria.dll" \
     "$root/usr/share/icons/hicolor/48x48/apps/velmoria.png" \
     "$root/usr/share/man/man6/velmoria.6.gz" "$root/usr/share/man/man6/velmoria-renderer.6.gz" \
     "$root/usr/share/doc/velmoria/copyright" "$root/usr/share/doc/velmoria/changelog.gz" \
-    "$root/usr/lib/systemd/user/velmoria-idle.service"; do
+    "$root/usr/lib/systemd/user/velmoria-idle.service" "$root/usr/bin/velmoria-idle" \
+    "$root/usr/share/man/man6/velmoria-idle.6.gz"; do
     [ -e "$file" ] || fail "missing ${file#"$root"}"
 done
 [ "$(readlink "$hacks/velmoria")" = Velmoria.scr ] || fail "the hack velmoria is no link to the shell"
@@ -72,17 +70,25 @@ elif /usr/bin/python3 -c 'import gi; gi.require_version("MateMenu", "2.0")' 2>/d
 else
     fail "MATE's menu library for Python is not installed (gir1.2-matemenu-2.0)"
 fi
-# The user unit as systemd reads it: unknown keys and commands it cannot run are errors.
+# The user unit as systemd reads it: unknown keys and commands it cannot run are errors. Its
+# program is the extracted one.
 if command -v systemd-analyze >/dev/null; then
-    systemd-analyze verify --man=no "$root/usr/lib/systemd/user/velmoria-idle.service" \
+    mkdir -p "$work/unit"
+    sed "s#=/usr/bin/#=$root/usr/bin/#" "$root/usr/lib/systemd/user/velmoria-idle.service" \
+        >"$work/unit/velmoria-idle.service"
+    grep -qx "ExecStart=$root/usr/bin/velmoria-idle" "$work/unit/velmoria-idle.service" ||
+        fail "velmoria-idle.service does not run /usr/bin/velmoria-idle"
+    systemd-analyze verify --man=no "$work/unit/velmoria-idle.service" \
         >"$work/unit.log" 2>&1 || fail "velmoria-idle.service: $(cat "$work/unit.log")"
 fi
+"$root/usr/bin/velmoria-idle" --help | grep -q 'usage: velmoria-idle' ||
+    fail "velmoria-idle does not run from the package"
 python3 -c 'import sys, xml.etree.ElementTree as t
 s = t.parse(sys.argv[1]).getroot()
 assert s.tag == "screensaver" and s.get("name") == "velmoria" and s.get("gl") == "yes"
 assert s.find("command").get("arg") == "-root"' "$root/usr/share/xscreensaver/config/velmoria.xml" ||
     fail "velmoria.xml is not the hack's configuration"
-for page in velmoria velmoria-renderer; do
+for page in velmoria velmoria-renderer velmoria-idle; do
     warnings=$(zcat "$root/usr/share/man/man6/$page.6.gz" | groff -man -ww -z 2>&1)
     [ -z "$warnings" ] || fail "$page(6): $warnings"
 done

@@ -9,8 +9,9 @@
 # while its output shows nothing (the particle draws made free). Then whole sessions of the
 # shell: the renderer started and watched through the title registry, a second start ending at
 # once, a lock file planted by someone else refused, a key or
-# SIGTERM ending both; the preview refused; the settings dialog on GTK's Wayland backend; the
-# idle unit's swayidle command. Last, weston (no layer-shell): both programs on XWayland.
+# SIGTERM ending both; the preview refused; the settings dialog on GTK's Wayland backend (the
+# idle launcher has its own test, idle_wayland.sh). Last, weston (no layer-shell): both programs
+# on XWayland.
 #   wayland.sh SCR DLL MAKE-SPRITE WAYLAND-POINTER CHEAP-FRAMES-SHIM WORK
 set -uo pipefail
 scr=$1 dll=$2 make_sprite=$3 pointer_tool=$4 shim=$5 work=$6
@@ -333,36 +334,6 @@ ended_within 10 "$second" || fail "a session started beside the dialog"
 on_wayland swaymsg '[title="^<Velmoria>$"] kill' >/dev/null || fail "sway found no dialog to close"
 ended_within 10 "$dialog" || fail "the shell runs on after its dialog closed"
 title_held %3CVelmoria%3E && fail "<Velmoria> still announced"
-
-# The systemd user unit's command, as systemd would run it (its idle time from the documented
-# file): swayidle starts the saver after a second without input; a key ends it.
-case_name="swayidle through the user unit"
-if command -v swayidle >/dev/null 2>&1; then
-    unit="$(dirname "$0")/../../packaging/linux/velmoria-idle.service"
-    idle_command=$(sed -n "s|^ExecStart=/bin/sh -c '\(.*\)'$|\1|p" "$unit")
-    [ -n "$idle_command" ] || fail "no ExecStart in the unit"
-    echo "VELMORIA_IDLE_SECONDS=1" >"$wayland_home/.config/velmoria/idle.conf"
-    ln -sf "$wayland_bin/Velmoria.scr" "$wayland_bin/velmoria"
-    [ "$(id -u)" != 0 ] || chown -h "$wayland_user:" "$wayland_bin/velmoria"
-    idle_settings=$(sed -n 's/^VELMORIA_IDLE_SECONDS=//p' "$wayland_home/.config/velmoria/idle.conf")
-    saved_env=("${wayland_extra_env[@]}")
-    wayland_extra_env+=("VELMORIA_IDLE_SECONDS=$idle_settings" "PATH=$wayland_bin:/usr/bin:/bin")
-    wayland_command /bin/sh -c "$idle_command"
-    wayland_extra_env=("${saved_env[@]}")
-    "${wayland_cmd[@]}" >"$work/swayidle.err" 2>&1 &
-    idle=$!
-    private_display_pids=("$idle" "${private_display_pids[@]}")
-    shot_meets 30 HEADLESS-1 "$animated" || fail "swayidle started no saver: $counts"
-    title_held Skorvane_Main || fail "Skorvane_Main is not announced"
-    type_keys x
-    # swayidle starts it again a second after the key: the gap between is the saver's end.
-    title_released() { ! title_held "$1"; }
-    wait_until 10 title_released Skorvane_Main || fail "the saver did not end"
-    kill "$idle" 2>/dev/null
-    for pid in $(pgrep -f "^$wayland_bin/Velmoria"); do kill "$pid"; done
-else
-    echo "note: swayidle is not installed; the unit's case is left out"
-fi
 
 # Last on this sway, whose output then stays at 144 Hz.
 case_name="60 frames a second on a 144 Hz output"
