@@ -149,8 +149,15 @@ const wl_keyboard_listener keyboardListener = {
         Seat* seat = static_cast<Seat*>(data);
         TakeKeymapWayland(format, fd, size, seat->keymap, seat->keys);
     },
-    [](void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {},  // keys held then are no press
-    [](void*, wl_keyboard*, uint32_t, wl_surface*) {},
+    // Keys held at the enter are no press.
+    [](void* data, wl_keyboard*, uint32_t, wl_surface* surface, wl_array*) {
+        Seat* seat = static_cast<Seat*>(data);
+        seat->owner->KeyboardFocusChanged(*seat, KeyboardFocusEvent::Entered, surface);
+    },
+    [](void* data, wl_keyboard*, uint32_t, wl_surface* surface) {
+        Seat* seat = static_cast<Seat*>(data);
+        seat->owner->KeyboardFocusChanged(*seat, KeyboardFocusEvent::Left, surface);
+    },
     [](void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uint32_t state) {
         Seat* seat = static_cast<Seat*>(data);
         if (state == WL_KEYBOARD_KEY_STATE_PRESSED) {
@@ -165,6 +172,13 @@ const wl_keyboard_listener keyboardListener = {
         }
     },
     [](void*, wl_keyboard*, int32_t, int32_t) {},
+};
+
+const wl_callback_listener focusAnswerListener = {
+    [](void* data, wl_callback*, uint32_t) {
+        Seat* seat = static_cast<Seat*>(data);
+        seat->owner->KeyboardFocusChanged(*seat, KeyboardFocusEvent::Settled, nullptr);
+    },
 };
 
 const wl_seat_listener seatListener = {
@@ -478,6 +492,7 @@ void RendererWindowWayland::RemoveOutput(Output* output) {
         zwlr_layer_surface_v1_destroy(output->layer);
     }
     if (output->surface != nullptr) {
+        ForgetSurface(output->surface);
         wl_surface_destroy(output->surface);
     }
     if (output->black != nullptr) {
@@ -496,6 +511,7 @@ void RendererWindowWayland::RemoveOutput(Output* output) {
             Output& next = *animated_;
             if (next.layer != nullptr) {
                 zwlr_layer_surface_v1_destroy(next.layer);
+                ForgetSurface(next.surface);
                 wl_surface_destroy(next.surface);
                 next.layer = nullptr;
                 next.surface = nullptr;
@@ -518,6 +534,7 @@ void RendererWindowWayland::CloseWindow() {
     for (auto& output : outputs_) {
         if (output->layer != nullptr) {
             zwlr_layer_surface_v1_destroy(output->layer);
+            ForgetSurface(output->surface);
             wl_surface_destroy(output->surface);
             output->layer = nullptr;
             output->surface = nullptr;
@@ -632,6 +649,9 @@ void RendererWindowWayland::TearDown() {
     context_ = EGL_NO_CONTEXT;
     eglDisplay_ = EGL_NO_DISPLAY;
     for (auto& seat : seats_) {
+        if (seat->focusAnswer != nullptr) {
+            wl_callback_destroy(seat->focusAnswer);
+        }
         xkb_state_unref(seat->keys);
         xkb_keymap_unref(seat->keymap);
     }
@@ -681,6 +701,50 @@ void RendererWindowWayland::PointerAt(Seat& seat, wl_surface* surface, double x,
     const CursorPoint cursor = {seat.pointerOutput->x + static_cast<int32_t>(x),
                                 seat.pointerOutput->y + static_cast<int32_t>(y)};
     Judge(RendererInput::MouseMove, cursor);
+}
+
+// The keyboard's focus on our surfaces (`surface` null for one we have destroyed already): the
+// saver ends once it is plain that another window has the keyboard.
+void RendererWindowWayland::KeyboardFocusChanged(Seat& seat, KeyboardFocusEvent event,
+                                                 wl_surface* surface) {
+    if (event == KeyboardFocusEvent::Entered && !Shown(surface)) {
+        return;
+    }
+    if (event == KeyboardFocusEvent::Left) {
+        seat.leftSurface = surface;
+    }
+    if (event == KeyboardFocusEvent::Settled) {
+        wl_callback_destroy(seat.focusAnswer);
+        seat.focusAnswer = nullptr;
+    }
+    const KeyboardFocusContext context = {Shown(seat.leftSurface), closed_ || closePending_};
+    switch (seat.focus.Handle(event, context)) {
+        case KeyboardFocusAction::Stay:
+            break;
+        case KeyboardFocusAction::Ask:
+            seat.focusAnswer = wl_display_sync(display_);
+            wl_callback_add_listener(seat.focusAnswer, &focusAnswerListener, &seat);
+            break;
+        case KeyboardFocusAction::End:
+            Report("the compositor gave the keyboard to another window: the saver ends");
+            closePending_ = true;
+            break;
+    }
+}
+
+bool RendererWindowWayland::Shown(const wl_surface* surface) const {
+    return surface != nullptr &&
+           std::any_of(outputs_.begin(), outputs_.end(),
+                       [&](const auto& output) { return output->surface == surface; });
+}
+
+// A surface about to be destroyed: a new one may get its address.
+void RendererWindowWayland::ForgetSurface(const wl_surface* surface) {
+    for (auto& seat : seats_) {
+        if (seat->leftSurface == surface) {
+            seat->leftSurface = nullptr;
+        }
+    }
 }
 
 // Input on any surface of ours, judged by the exit rules; the close is posted to the loop.

@@ -14,6 +14,7 @@
 #include "common/posix/runtime_folder_posix.h"
 #include "common/posix/window_registry_posix.h"
 #include "renderer/input_rules.h"
+#include "renderer/keyboard_focus.h"
 #include "renderer/platform.h"
 
 struct wl_buffer;
@@ -66,6 +67,9 @@ class RendererWindowWayland final : public RendererWindow {
         Output* pointerOutput = nullptr;  // the output whose surface the pointer is over
         xkb_keymap* keymap = nullptr;
         xkb_state* keys = nullptr;
+        KeyboardFocus focus;
+        wl_surface* leftSurface = nullptr;   // the surface of ours that lost the keyboard last
+        wl_callback* focusAnswer = nullptr;  // the question asked after a leave
     };
 
     ~RendererWindowWayland() override;
@@ -85,6 +89,7 @@ class RendererWindowWayland final : public RendererWindow {
     void SurfaceClosed(Output& output);
     void SeatCapabilities(Seat& seat, uint32_t capabilities);
     void PointerAt(Seat& seat, wl_surface* surface, double x, double y);
+    void KeyboardFocusChanged(Seat& seat, KeyboardFocusEvent event, wl_surface* surface);
     void Judge(RendererInput input, CursorPoint cursor);
     void FrameShown();
 
@@ -99,6 +104,8 @@ class RendererWindowWayland final : public RendererWindow {
     void RemoveOutput(Output* output);
     void CloseWindow();
     void ChooseAnimated();
+    bool Shown(const wl_surface* surface) const;
+    void ForgetSurface(const wl_surface* surface);
 
     SaverSettings* settings_ = nullptr;
     wl_display* display_ = nullptr;

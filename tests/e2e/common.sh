@@ -322,6 +322,29 @@ start_private_sway() {
     wait_until 20 on_wayland swaymsg -t get_outputs >/dev/null 2>&1
 }
 
+# What start_private_sway prepares, for a compositor started otherwise: FOLDER made afresh
+# (removed at the end) with PROGRAM... copied into FOLDER/bin, the wayland_* variables set, no
+# compositor yet. Returns 1 when the user cannot be made.
+prepare_wayland_root() {
+    wayland_root=$1 wayland_display="" wayland_ipc=""
+    shift
+    rm -rf "$wayland_root"
+    mkdir -p "$wayland_root/bin" "$wayland_root/run" "$wayland_root/home/.cache/q_sarn" \
+        "$wayland_root/home/.config/velmoria"
+    private_folders+=("$wayland_root")
+    trap stop_private_processes EXIT
+    wayland_bin=$wayland_root/bin wayland_home=$wayland_root/home wayland_runtime=$wayland_root/run
+    cp "$@" "$wayland_bin/"
+    chmod 755 "$wayland_root" "$wayland_bin"
+    chmod 700 "$wayland_runtime"
+    wayland_as=()
+    [ "$(id -u)" = 0 ] || return 0
+    id "$wayland_user" >/dev/null 2>&1 ||
+        useradd --system --no-create-home --shell /usr/sbin/nologin "$wayland_user" || return 1
+    chown -R "$wayland_user:" "$wayland_root"
+    wayland_as=(setpriv --reuid="$wayland_user" --regid="$wayland_user" --init-groups)
+}
+
 # Runs a command as the compositor's user, in its session only: no X display, its own runtime,
 # home and XDG folders. `wayland_command CMD...` only sets the array wayland_cmd to that command,
 # for starting it in the background as a child of the script ("${wayland_cmd[@]}" &: $! is then
