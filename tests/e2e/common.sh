@@ -157,8 +157,13 @@ start_private_display() {
     rm -f "$number_file"
     wait_until 10 xwininfo -root >/dev/null 2>&1
 }
+# Commands run first at the end, for what a kill of one process does not end (a desktop session).
+private_cleanups=()
 stop_private_processes() {
-    local pid
+    local pid cleanup
+    for cleanup in "${private_cleanups[@]}"; do
+        $cleanup
+    done
     for pid in "${private_display_pids[@]}"; do
         kill "$pid" 2>/dev/null
     done
@@ -272,6 +277,14 @@ file_grows() {
 # programs copied where that user can read them. `on_wayland CMD...` runs a command there.
 wayland_user=velmoria-wayland
 
+# Gives FOLDER to that user when the script runs as root, and sets `as_test_user` to the
+# command prefix that runs a program as them (empty otherwise: the script's own user then).
+own_as_test_user() {
+    ordinary_user "$wayland_user" || return 1
+    as_test_user=("${as_user[@]}")
+    [ "$(id -u)" != 0 ] || chown -R "$wayland_user:" "$1"
+}
+
 # Ends the script as skipped without sway and the tools that drive it.
 require_sway() {
     local tool
@@ -303,13 +316,8 @@ start_private_sway() {
         >"$wayland_root/sway.conf"
     chmod 755 "$wayland_root" "$wayland_bin"
     chmod 700 "$wayland_runtime"
-    wayland_as=()
-    if [ "$(id -u)" = 0 ]; then
-        id "$wayland_user" >/dev/null 2>&1 ||
-            useradd --system --no-create-home --shell /usr/sbin/nologin "$wayland_user" || return 1
-        chown -R "$wayland_user:" "$wayland_root"
-        wayland_as=(setpriv --reuid="$wayland_user" --regid="$wayland_user" --init-groups)
-    fi
+    own_as_test_user "$wayland_root" || return 1
+    wayland_as=("${as_test_user[@]}")
     wayland_command env WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
         sway -c "$wayland_root/sway.conf"
     "${wayland_cmd[@]}" >"$wayland_root/sway.log" 2>&1 &
