@@ -19,7 +19,7 @@ KeyboardFocusAction KeyboardFocus::Handle(KeyboardFocusEvent event, KeyboardFocu
             waiting_ = false;
             // A surface that went took the keyboard with it: where it goes next is not ours
             // to judge, and no window of another took it from a surface still shown.
-            return !held_ && context.leftSurfaceShown && !context.closing
+            return !held_ && context.leftSurfaceShown && !context.closing && !context.keyboardGone
                        ? KeyboardFocusAction::End
                        : KeyboardFocusAction::Stay;
     }

@@ -15,10 +15,12 @@ enum class KeyboardFocusEvent {
 
 // Where the saver stands at the event: `leftSurfaceShown` while the surface that lost the
 // keyboard last is still ours and shown (not one we destroyed, nor one whose output went);
-// `closing` once the saver is ending anyway.
+// `closing` once the saver is ending anyway; `keyboardGone` once the seat has no keyboard (the
+// last one unplugged, or a virtual one ended: its focus went with it).
 struct KeyboardFocusContext {
     bool leftSurfaceShown = false;
     bool closing = false;
+    bool keyboardGone = false;
 };
 
 enum class KeyboardFocusAction {

@@ -717,7 +717,8 @@ void RendererWindowWayland::KeyboardFocusChanged(Seat& seat, KeyboardFocusEvent 
         wl_callback_destroy(seat.focusAnswer);
         seat.focusAnswer = nullptr;
     }
-    const KeyboardFocusContext context = {Shown(seat.leftSurface), closed_ || closePending_};
+    const KeyboardFocusContext context = {Shown(seat.leftSurface), closed_ || closePending_,
+                                          seat.keyboard == nullptr};
     switch (seat.focus.Handle(event, context)) {
         case KeyboardFocusAction::Stay:
             break;

@@ -10,8 +10,8 @@
 # shell: the renderer started and watched through the title registry, a second start ending at
 # once, a lock file planted by someone else refused, a key or
 # SIGTERM ending both; the preview refused; the settings dialog on GTK's Wayland backend (the
-# idle launcher has its own test, idle_wayland.sh). Last, weston (no layer-shell): both programs
-# on XWayland.
+# idle launcher has its own test, idle_wayland.sh). Then phoc (wlroots): the renderer covers its
+# output and a key ends it. Last, weston (no layer-shell): both programs on XWayland.
 #   wayland.sh SCR DLL MAKE-SPRITE WAYLAND-POINTER CHEAP-FRAMES-SHIM WORK
 set -uo pipefail
 scr=$1 dll=$2 make_sprite=$3 pointer_tool=$4 shim=$5 work=$6
@@ -355,6 +355,36 @@ echo "$case_name: $rate frames/s"
 number_is "$rate" gt 10 || fail "only $rate frames a second at 144 Hz without a limit"
 kill -TERM "$renderer"
 ended_within 10 "$renderer" || fail "still running after SIGTERM"
+
+# ---- phoc, wlroots' compositor for phones ----
+# Headless beside sway, as the same user; without a shell its desktop is black. It names its
+# socket itself and says which. (A [core] section in its file leaves it without a seat.)
+case_name="phoc: the renderer covers the output and a key ends it"
+if command -v phoc >/dev/null 2>&1; then
+    printf '%s\n' '[output:HEADLESS-1]' 'mode = 1024x768' >"$wayland_root/phoc.ini"
+    sway_display=$wayland_display wayland_display=""
+    wayland_command env WLR_BACKENDS=headless WLR_RENDERER=pixman phoc -C "$wayland_root/phoc.ini"
+    "${wayland_cmd[@]}" >"$work/phoc.log" 2>&1 &
+    phoc=$!
+    private_display_pids=("$phoc" "${private_display_pids[@]}")
+    phoc_display() { sed -n "s/^Running compositor on wayland display '\(.*\)'$/\1/p" "$work/phoc.log"; }
+    if wait_until 20 grep -q "^Running compositor on wayland display" "$work/phoc.log"; then
+        wayland_display=$(phoc_display)
+        start_renderer
+        shot_meets 30 HEADLESS-1 "$animated" || fail "not animated: $counts"
+        running "$renderer" || fail "ended before any input"
+        type_keys x
+        ended_within 10 "$renderer" || fail "still running after a key"
+        [ "${status:-1}" -eq 0 ] || fail "exit code $status"
+    else
+        fail "phoc did not start: $(tail -n 5 "$work/phoc.log")"
+    fi
+    kill "$phoc" 2>/dev/null
+    wait "$phoc" 2>/dev/null
+    wayland_display=$sway_display
+else
+    echo "note: phoc is not installed; its case is left out"
+fi
 
 # ---- A compositor without layer-shell ----
 # weston, headless with XWayland, stands for the desktops that offer no layer-shell (GNOME among

@@ -21,6 +21,7 @@ struct Step {
 constexpr KeyboardFocusContext shown = {true, false};
 constexpr KeyboardFocusContext gone = {false, false};
 constexpr KeyboardFocusContext closing = {true, true};
+constexpr KeyboardFocusContext unplugged = {true, false, true};
 
 TEST(KeyboardFocus, ALeaveEndsTheSaverOnlyWhenNoSurfaceOfOursGetsItBack) {
     struct Case {
@@ -47,6 +48,10 @@ TEST(KeyboardFocus, ALeaveEndsTheSaverOnlyWhenNoSurfaceOfOursGetsItBack) {
          {{Event::Entered, shown, Action::Stay},
           {Event::Left, shown, Action::Ask},
           {Event::Settled, gone, Action::Stay}}},
+        {"the keyboard itself goes",
+         {{Event::Entered, shown, Action::Stay},
+          {Event::Left, shown, Action::Ask},
+          {Event::Settled, unplugged, Action::Stay}}},
         {"two leaves share one question",
          {{Event::Entered, shown, Action::Stay},
           {Event::Left, shown, Action::Ask},
