@@ -345,12 +345,8 @@ prepare_wayland_root() {
     cp "$@" "$wayland_bin/"
     chmod 755 "$wayland_root" "$wayland_bin"
     chmod 700 "$wayland_runtime"
-    wayland_as=()
-    [ "$(id -u)" = 0 ] || return 0
-    id "$wayland_user" >/dev/null 2>&1 ||
-        useradd --system --no-create-home --shell /usr/sbin/nologin "$wayland_user" || return 1
-    chown -R "$wayland_user:" "$wayland_root"
-    wayland_as=(setpriv --reuid="$wayland_user" --regid="$wayland_user" --init-groups)
+    own_as_test_user "$wayland_root" || return 1
+    wayland_as=("${as_test_user[@]}")
 }
 
 # Runs a command as the compositor's user, in its session only: no X display, its own runtime,
