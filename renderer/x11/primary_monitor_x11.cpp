@@ -3,6 +3,8 @@
 
 #include <X11/extensions/Xrandr.h>
 
+#include <cstring>
+
 namespace velmoria {
 
 namespace {
@@ -116,6 +118,30 @@ bool MonitorsChangedX11(XEvent& event, Window root, int changeEventType) {
         return true;
     }
     return event.type == ConfigureNotify && event.xconfigure.window == root;
+}
+
+bool ServerIsXWaylandX11(Display* display, int screen) {
+    int opcode = 0, eventBase = 0, errorBase = 0;
+    if (XQueryExtension(display, "XWAYLAND", &opcode, &eventBase, &errorBase)) {
+        return true;
+    }
+    if (!XRRQueryExtension(display, &eventBase, &errorBase)) {
+        return false;
+    }
+    XRRScreenResources* resources =
+        XRRGetScreenResourcesCurrent(display, RootWindow(display, screen));
+    if (resources == nullptr) {
+        return false;
+    }
+    bool named = false;
+    for (int i = 0; i < resources->noutput && !named; ++i) {
+        if (XRROutputInfo* output = XRRGetOutputInfo(display, resources, resources->outputs[i])) {
+            named = std::strncmp(output->name, "XWAYLAND", 8) == 0;
+            XRRFreeOutputInfo(output);
+        }
+    }
+    XRRFreeScreenResources(resources);
+    return named;
 }
 
 }  // namespace velmoria

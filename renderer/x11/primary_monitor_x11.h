@@ -27,6 +27,10 @@ std::vector<MonitorRectX11> MonitorsX11(Display* display, int screen);
 // RandR's event type; -1 without RandR.
 int SelectMonitorChangesX11(Display* display, int screen);
 
+// Whether the server is XWayland: its "XWAYLAND" extension (newer servers) or its RandR outputs,
+// which it names XWAYLAND0, XWAYLAND1, ...
+bool ServerIsXWaylandX11(Display* display, int screen);
+
 // Whether `event` may have changed the monitors: one of the events above.
 bool MonitorsChangedX11(XEvent& event, Window root, int changeEventType);
 

@@ -195,8 +195,10 @@ bool RendererWindowX11::Create(SaverSettings& settings, int32_t& width, int32_t&
     XSetWMProtocols(display_, window_, &wmDeleteWindow_, 1);
     // What the window's creation records: its handle. Where the pointer rests is taken from the
     // first position the server reports over our windows: XWayland, asked now, may still give
-    // the screen's middle for a pointer it has not seen yet.
+    // the screen's middle for a pointer it has not seen yet, and reports the crossing into a
+    // window mapped under it at that stale place too; only its motion follows the compositor.
     settings.hwnd = window_;
+    enterTellsPointer_ = !ServerIsXWaylandX11(display_, screen);
     // Visible from creation, like a WS_VISIBLE window.
     XMapWindow(display_, window_);
     // Every other monitor goes black with it, and stays so while monitors come and go.
@@ -488,7 +490,7 @@ void RendererWindowX11::JudgeInput(XEvent& event) {
             cursor = {event.xmotion.x_root, event.xmotion.y_root};
             break;
         case EnterNotify:
-            if (monitors_.IsSaverWindow(event.xany.window, *settings_)) {
+            if (enterTellsPointer_ && monitors_.IsSaverWindow(event.xany.window, *settings_)) {
                 start_.Heard(*settings_, {event.xcrossing.x_root, event.xcrossing.y_root});
             }
             return;

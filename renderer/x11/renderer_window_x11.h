@@ -70,6 +70,7 @@ class RendererWindowX11 final : public RendererWindow, private BlackWindowMaker 
     bool covered_ = false;           // the window we draw in is wholly covered
     bool asleep_ = false;            // the displays sleep (DPMS), as last asked
     LateStartCursor start_;          // where the pointer rested, once the server has said
+    bool enterTellsPointer_ = true;  // a crossing's position is the pointer's (not XWayland)
     int64_t asleepAskedMs_ = -1;     // when the displays' power was last asked
     bool dpmsCapable_ = false;       // the server's displays can sleep at all
 };
