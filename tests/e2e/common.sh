@@ -40,6 +40,35 @@ wait_until() {
     return 1
 }
 
+# Polls a slower command (a screenshot, a D-Bus call) every 0.2 s until it succeeds or SECONDS
+# of the clock have passed.
+wait_for() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.2
+    done
+}
+
+# Waits (up to SECONDS) until PID has ended, and reaps it; its exit code is left in `status`.
+ended_within() {
+    wait_until "$1" sh -c '! kill -0 "$1" 2>/dev/null' sh "$2" || return 1
+    wait "$2" 2>/dev/null
+    status=$?
+}
+
+# Ends the script as skipped (77) unless every program named is on the PATH.
+require_tools() {
+    local tool
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null 2>&1 || {
+            echo "SKIP: $tool is not installed"
+            exit 77
+        }
+    done
+}
+
 # How many pixels of the screen (or of the window given) are lit: every other pixel of every
 # other row is looked at.
 lit_pixels() {
@@ -287,13 +316,7 @@ own_as_test_user() {
 
 # Ends the script as skipped without sway and the tools that drive it.
 require_sway() {
-    local tool
-    for tool in sway swaymsg grim wtype; do
-        command -v "$tool" >/dev/null 2>&1 || {
-            echo "SKIP: $tool is not installed"
-            exit 77
-        }
-    done
+    require_tools sway swaymsg grim wtype
 }
 
 # Starts sway headless in FOLDER (made afresh, removed at the end) with one output HEADLESS-1 of

@@ -16,12 +16,6 @@ start_gnome_shell "/tmp/velmoria-gnome-$$" "$scr" "$dll" ${idle:+"$idle"} || fin
 cp "$gnome_root/desktop.png" "$work/desktop.png"
 
 running() { kill -0 "$1" 2>/dev/null; }
-# Waits (up to SECONDS) until PID has ended, and reaps it; its exit code is left in `status`.
-ended_within() {
-    wait_until "$1" sh -c '! kill -0 "$1" 2>/dev/null' sh "$2" || return 1
-    wait "$2" 2>/dev/null
-    status=$?
-}
 renderer_running() { pgrep -f "^$gnome_bin/Velmoria.dll" >/dev/null; }
 
 # Waits (up to SECONDS: a screenshot and its count take a while on a busy machine) until a

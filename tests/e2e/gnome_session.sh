@@ -6,13 +6,7 @@
 
 # Ends the script as skipped without GNOME Shell and the tools that drive it.
 require_gnome_shell() {
-    local tool
-    for tool in gnome-shell dbus-run-session dbus-daemon Xwayland gsettings setsid; do
-        command -v "$tool" >/dev/null 2>&1 || {
-            echo "SKIP: $tool is not installed"
-            exit 77
-        }
-    done
+    require_tools gnome-shell dbus-run-session dbus-daemon Xwayland gsettings setsid
     /usr/bin/python3 -c 'from gi.repository import Gio' 2>/dev/null || {
         echo "SKIP: python3-gi is not installed"
         exit 77
@@ -110,22 +104,12 @@ launch_gnome_shell() {
     gnome_session=$!
     wait_until 30 test -s "$gnome_root/session-bus" || return 1
     gnome_env+=(DBUS_SESSION_BUS_ADDRESS="$(cat "$gnome_root/session-bus")")
-    gnome_wait_until 30 on_gnome timeout 10 "$gnome_bin/gnome_remote.py" ready &&
+    wait_for 30 on_gnome timeout 10 "$gnome_bin/gnome_remote.py" ready &&
         wait_until 10 grep -q "Using public X11 display" "$gnome_root/shell.log" || return 1
     gnome_env+=("WAYLAND_DISPLAY=$(sed -n "s/.*Using Wayland display name '\(.*\)'.*/\1/p" "$gnome_root/shell.log")"
         XAUTHORITY="$(ls -t "$gnome_runtime"/.mutter-Xwaylandauth.* | head -n 1)"
         DISPLAY="$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$gnome_root/shell.log")")
-    gnome_wait_until 20 on_gnome timeout 5 xwininfo -root >/dev/null 2>&1
-}
-
-# wait_until for commands that may take long themselves: SECONDS of the clock, not of tries.
-gnome_wait_until() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ "$SECONDS" -lt "$deadline" ] || return 1
-        sleep 0.2
-    done
+    wait_for 20 on_gnome timeout 5 xwininfo -root >/dev/null 2>&1
 }
 
 # Whether the screen is mostly the green desktop (the overview shows it only in thumbnails).

@@ -34,12 +34,6 @@ start_idle() {
     idle_pid=$!
     private_display_pids=("$idle_pid" "${private_display_pids[@]}")
 }
-# Waits (up to SECONDS) for PID to end, and reaps it; its exit code is left in `status`.
-ended_within() {
-    wait_until "$1" sh -c '! kill -0 "$1" 2>/dev/null' sh "$2" || return 1
-    wait "$2" 2>/dev/null
-    status=$?
-}
 # Starts a program of the compositor's user in the background; its pid in `started`.
 start_beside() {
     wayland_command "$@"

@@ -10,9 +10,7 @@
 set -uo pipefail
 idle=$1 scr=$2 dll=$3 shell_window=$4 work=$(realpath -m "$5")
 source "$(dirname "$0")/common.sh"
-for tool in Xvfb xdotool xset; do
-    command -v "$tool" >/dev/null 2>&1 || { echo "SKIP: $tool is not installed"; exit 77; }
-done
+require_tools Xvfb xdotool xset
 rm -rf "$work" && mkdir -p "$work/bin" "$work/config/velmoria" "$work/cache" "$work/run"
 chmod 700 "$work/run"
 cp "$idle" "$scr" "$dll" "$work/bin/"
@@ -34,12 +32,6 @@ start_idle() {
     "$work/bin/velmoria-idle" "$@" >"$work/idle.log" 2>&1 &
     idle_pid=$!
     private_display_pids=("$idle_pid" "${private_display_pids[@]}")
-}
-# Waits (up to SECONDS) for PID to end, and reaps it; its exit code is left in `status`.
-ended_within() {
-    wait_until "$1" sh -c '! kill -0 "$1" 2>/dev/null' sh "$2" || return 1
-    wait "$2" 2>/dev/null
-    status=$?
 }
 
 case_name="a command starts after the idle time"

@@ -9,12 +9,7 @@
 set -uo pipefail
 scr=$1 dll=$2 make_sprite=$3 keys_tool=$4 work=$5
 source "$(dirname "$0")/common.sh"
-for tool in kwin_wayland dbus-daemon zenity; do
-    command -v "$tool" >/dev/null 2>&1 || {
-        echo "SKIP: $tool is not installed"
-        exit 77
-    }
-done
+require_tools kwin_wayland dbus-daemon zenity
 /usr/bin/python3 -c 'from gi.repository import Gio' 2>/dev/null || {
     echo "SKIP: python3-gi is not installed (screenshots through D-Bus)"
     exit 77

@@ -12,10 +12,8 @@
 set -uo pipefail
 build=$1 work=$2
 source "$(dirname "$0")/common.sh"
-for tool in mate-screensaver mate-screensaver-command dbus-run-session pulseaudio pactl Xvfb \
-    import cmake unshare setpriv; do
-    command -v "$tool" >/dev/null 2>&1 || { echo "SKIP: $tool is not installed"; exit 77; }
-done
+require_tools mate-screensaver mate-screensaver-command dbus-run-session pulseaudio pactl Xvfb \
+    import cmake unshare setpriv
 /usr/bin/python3 -c 'import gi; gi.require_version("MateMenu", "2.0")' 2>/dev/null ||
     { echo "SKIP: MATE's menu library for Python (gir1.2-matemenu-2.0) is not installed"; exit 77; }
 [ "$(id -u)" = 0 ] || { echo "SKIP: needs root (a user of its own, bind mounts)"; exit 77; }
@@ -64,16 +62,6 @@ as_mate() {
 }
 
 start_private_display 1024x768 -ac || { fail "no Xvfb"; finish "MATE screen saver"; }
-
-# Polls a command (a slower one than wait_until's) every 0.3 s until it succeeds or SECONDS pass.
-within() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ "$SECONDS" -lt "$deadline" ] || return 1
-        sleep 0.3
-    done
-}
 # Streams playing at the sound server.
 streams() { as_mate pactl list short sink-inputs 2>/dev/null | wc -l; }
 playing() { [ "$(streams)" -ge 1 ]; }
@@ -93,7 +81,7 @@ session=$!
 wait_until 20 test -s "$home/bus" || fail "no D-Bus session"
 bus=$(cat "$home/bus" 2>/dev/null)
 daemon_answers() { as_mate mate-screensaver-command --query >/dev/null 2>&1; }
-within 20 daemon_answers || fail "the daemon did not start: $(tail -n 3 "$work/daemon.log")"
+wait_for 20 daemon_answers || fail "the daemon did not start: $(tail -n 3 "$work/daemon.log")"
 # The session ends its bus when the daemon ends, but not when it is ended itself.
 daemon=$(pgrep -u velmoria-mate -f '^mate-screensaver --no-daemon')
 private_display_pids=("${daemon:-$session}" "${private_display_pids[@]}")
@@ -121,7 +109,7 @@ renderers() { pgrep -u velmoria-mate -f "^$hacks/Velmoria.dll"; }
 # play, as one stream at the sound server.
 activate() {
     as_mate mate-screensaver-command --activate >/dev/null 2>&1 || fail "--activate was refused"
-    within 30 renderers >/dev/null || {
+    wait_for 30 renderers >/dev/null || {
         fail "no renderer: $(grep -i "theme" "$work/daemon.log" | tail -n 1)"
         return 1
     }
@@ -131,7 +119,7 @@ activate() {
     [ -n "$host" ] || { fail "the hack was given no XSCREENSAVER_WINDOW"; return 1; }
     wait_for_drawing 20 "$host" || fail "only ${lit:-0} lit pixels in the daemon's window $host"
     [ "$(renderers | wc -l)" = 1 ] || fail "$(renderers | wc -l) renderers, not one"
-    within 15 playing || fail "no stream at the sound server"
+    wait_for 15 playing || fail "no stream at the sound server"
     sleep 1
     [ "$(streams)" = 1 ] || fail "$(streams) streams at the sound server, not one"
     return 0
@@ -142,8 +130,8 @@ case_name="activate"
 activate && {
     case_name="deactivate"
     as_mate mate-screensaver-command --deactivate >/dev/null 2>&1
-    within 10 ended || fail "--deactivate left the processes $(ours | tr '\n' ' ')"
-    within 5 silent || fail "the music plays on: $(streams) streams"
+    wait_for 10 ended || fail "--deactivate left the processes $(ours | tr '\n' ' ')"
+    wait_for 5 silent || fail "the music plays on: $(streams) streams"
 }
 grep -q "Could not find information for theme" "$work/daemon.log" &&
     fail "$(grep -m 1 "Could not find information for theme" "$work/daemon.log")"
@@ -151,8 +139,8 @@ grep -q "Could not find information for theme" "$work/daemon.log" &&
 case_name="the daemon's death"
 activate && {
     kill -KILL "$daemon"
-    within 10 ended || fail "the daemon's death left the processes $(ours | tr '\n' ' ')"
-    within 5 silent || fail "the music plays on: $(streams) streams"
+    wait_for 10 ended || fail "the daemon's death left the processes $(ours | tr '\n' ' ')"
+    wait_for 5 silent || fail "the music plays on: $(streams) streams"
 }
 case_name=""
 finish "MATE screen saver"

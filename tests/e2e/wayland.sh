@@ -26,12 +26,6 @@ on_wayland "$wayland_bin/make-sprite" "$wayland_home/.cache/q_sarn/Skorvane.bmp"
 # The title registry's lock file holds a read lock: a window of ours with that title exists.
 title_held() { announced_lock "$wayland_runtime/velmoria-window-$1.lock"; }
 running() { kill -0 "$1" 2>/dev/null; }
-# Waits (up to SECONDS) until PID has ended, and reaps it; its exit code is left in `status`.
-ended_within() {
-    wait_until "$1" sh -c '! kill -0 "$1" 2>/dev/null' sh "$2" || return 1
-    wait "$2" 2>/dev/null
-    status=$?
-}
 
 # Waits (up to SECONDS) until a screenshot (of output NAME, or of all) meets a test of its pixel
 # counts: `shot_meets SECONDS NAME TEST`, TEST a shell condition on $counts; the last screenshot
