@@ -15,13 +15,25 @@ KeyboardFocusAction KeyboardFocus::Handle(KeyboardFocusEvent event, KeyboardFocu
             }
             waiting_ = true;
             return KeyboardFocusAction::Ask;
-        case KeyboardFocusEvent::Settled:
+        case KeyboardFocusEvent::Settled: {
             waiting_ = false;
             // A surface that went took the keyboard with it: where it goes next is not ours
             // to judge, and no window of another took it from a surface still shown.
-            return !held_ && context.leftSurfaceShown && !context.closing && !context.keyboardGone
-                       ? KeyboardFocusAction::End
-                       : KeyboardFocusAction::Stay;
+            const bool taken =
+                !held_ && context.leftSurfaceShown && !context.closing && !context.keyboardGone;
+            if (!taken) {
+                answers_ = 0;
+                return KeyboardFocusAction::Stay;
+            }
+            // A keyboard that goes (a virtual one ended) may be announced only after the first
+            // answer: a second round trip lets that news arrive.
+            if (++answers_ < 2) {
+                waiting_ = true;
+                return KeyboardFocusAction::Ask;
+            }
+            answers_ = 0;
+            return KeyboardFocusAction::End;
+        }
     }
     return KeyboardFocusAction::Stay;
 }

@@ -38,6 +38,7 @@ class KeyboardFocus {
   private:
     bool held_ = false;     // one of our surfaces has the keyboard
     bool waiting_ = false;  // asked after a leave, not yet answered
+    int answers_ = 0;       // answers so far that found the keyboard taken
 };
 
 }  // namespace velmoria
