@@ -390,6 +390,27 @@ on_wayland() {
 wayland_extra_env=()
 
 # A screenshot of the whole layout, or of output NAME, into FILE (grim, read back as root).
+# Takes screenshots into FILE with `SHOOTER FILE [ARGS...]` every 0.5 s until CONDITION (a shell
+# condition on $counts, the shot's pixel kinds) holds, up to SECONDS * 2 tries (a slow shooter
+# gets longer); the last shot stays in FILE.
+shot_until() {  # SECONDS FILE CONDITION SHOOTER [ARGS...]
+    local tries=$(($1 * 2)) file=$2 condition=$3 shooter=$4
+    shift 4
+    while [ "$tries" -gt 0 ]; do
+        if "$shooter" "$file" "$@"; then
+            counts=$(pixel_kinds "$file")
+            eval "$condition" && return 0
+        fi
+        sleep 0.5
+        tries=$((tries - 1))
+    done
+    return 1
+}
+# The animation over a #00FF00 desktop: none of it left, mostly black, trails of both colours.
+animated='[ "$(kind_count green "$counts")" -eq 0 ] &&
+    [ "$(kind_count black "$counts")" -gt "$(($(kind_count all "$counts") / 2))" ] &&
+    [ "$(kind_count blue "$counts")" -gt 20 ] && [ "$(kind_count orange "$counts")" -gt 5 ]'
+
 wayland_shot() {
     on_wayland grim ${2:+-o "$2"} "$wayland_root/shot.png" 2>/dev/null &&
         cp "$wayland_root/shot.png" "$1"

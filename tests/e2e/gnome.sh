@@ -22,21 +22,9 @@ renderer_running() { pgrep -f "^$gnome_bin/Velmoria.dll" >/dev/null; }
 # screenshot meets a test of its pixel counts (a shell condition on $counts); the last one is
 # kept in $work/CASE.png, its counts in `counts`.
 shot_meets() {
-    local deadline=$((SECONDS + $1))
     shot="$work/${case_name// /-}.png"
-    while :; do
-        if gnome_shot "$shot"; then
-            counts=$(pixel_kinds "$shot")
-            eval "$2" && return 0
-        fi
-        [ "$SECONDS" -lt "$deadline" ] || return 1
-        sleep 0.5
-    done
+    shot_until "$1" "$shot" "$2" gnome_shot
 }
-# The animation everywhere: no desktop, mostly black, trails of both colours.
-animated='[ "$(kind_count green "$counts")" -eq 0 ] &&
-    [ "$(kind_count black "$counts")" -gt "$(($(kind_count all "$counts") / 2))" ] &&
-    [ "$(kind_count blue "$counts")" -gt 20 ] && [ "$(kind_count orange "$counts")" -gt 5 ]'
 desktop='gnome_shows_desktop'
 
 # Of the light pixels (the labels) of the top bar's rows in the desktop's screenshot, how many

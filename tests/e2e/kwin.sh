@@ -48,19 +48,10 @@ on_wayland "$wayland_bin/make-sprite" "$wayland_home/.cache/q_sarn/Skorvane.bmp"
 # Waits (up to SECONDS) until a screenshot meets a shell condition on its pixel counts
 # ($counts, and $dialog: pixels of GTK's window background); the last is kept in $work/CASE.ppm.
 shot_meets() {
-    local tries=$(($1 * 2)) file="$work/${case_name// /-}.ppm"
-    while [ "$tries" -gt 0 ]; do
-        if kwin_shot "$file"; then
-            counts=$(pixel_kinds "$file")
-            dialog=$(colour_pixels "$file" F6F5F4 1024x768+0+0)
-            eval "$2" && return 0
-        fi
-        sleep 0.5
-        tries=$((tries - 1))
-    done
-    return 1
+    shot_until "$1" "$work/${case_name// /-}.ppm" \
+        'dialog=$(colour_pixels "$file" F6F5F4 1024x768+0+0); '"$2" kwin_shot
 }
-animated='[ "$dialog" -eq 0 ] && [ "$(kind_count blue "$counts")" -gt 20 ] &&
+animated_over_window='[ "$dialog" -eq 0 ] && [ "$(kind_count blue "$counts")" -gt 20 ] &&
     [ "$(kind_count black "$counts")" -gt "$(($(kind_count all "$counts") / 2))" ]'
 dialog_shown='[ "$dialog" -gt 1000 ]'
 
@@ -87,7 +78,7 @@ case_name="a session covers a GTK window"
 open_dialog under
 shot_meets 30 "$dialog_shown" || fail "the GTK window did not show: $dialog pixels"
 start_session
-shot_meets 30 "$animated" || fail "not animated over the window: $counts, $dialog window pixels"
+shot_meets 30 "$animated_over_window" || fail "not animated over the window: $counts, $dialog window pixels"
 announced_lock "$wayland_runtime/velmoria-window-Skorvane_VC.lock" || fail "no Skorvane_VC"
 
 case_name="a key ends it"
@@ -98,7 +89,7 @@ shot_meets 10 "$dialog_shown" || fail "the window is not seen again: $dialog pix
 # KWin moves the keyboard to a window mapped after our surface, a few seconds after it opens.
 case_name="a window mapped meanwhile ends it"
 start_session
-shot_meets 30 "$animated" || fail "not animated: $counts"
+shot_meets 30 "$animated_over_window" || fail "not animated: $counts"
 open_dialog hidden
 if wait_until 30 session_ended; then
     shot_meets 10 "$dialog_shown" || fail "the new window is not seen: $dialog pixels"

@@ -30,23 +30,7 @@ running() { kill -0 "$1" 2>/dev/null; }
 # Waits (up to SECONDS) until a screenshot (of output NAME, or of all) meets a test of its pixel
 # counts: `shot_meets SECONDS NAME TEST`, TEST a shell condition on $counts; the last screenshot
 # is kept in $work/CASE.png and its counts in `counts`.
-shot_meets() {
-    local tries=$(($1 * 2)) output=$2 condition=$3 file
-    file="$work/${case_name// /-}.png"
-    while [ "$tries" -gt 0 ]; do
-        if wayland_shot "$file" "$output"; then
-            counts=$(pixel_kinds "$file")
-            eval "$condition" && return 0
-        fi
-        sleep 0.5
-        tries=$((tries - 1))
-    done
-    return 1
-}
-# The animation: no desktop, mostly black, trails of both colours.
-animated='[ "$(kind_count green "$counts")" -eq 0 ] &&
-    [ "$(kind_count black "$counts")" -gt "$(($(kind_count all "$counts") / 2))" ] &&
-    [ "$(kind_count blue "$counts")" -gt 20 ] && [ "$(kind_count orange "$counts")" -gt 5 ]'
+shot_meets() { shot_until "$1" "$work/${case_name// /-}.png" "$3" wayland_shot "$2"; }
 black='[ "$(kind_count black "$counts")" -eq "$(kind_count all "$counts")" ]'
 desktop='[ "$(kind_count green "$counts")" -eq "$(kind_count all "$counts")" ]'
 
