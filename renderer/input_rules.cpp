@@ -15,6 +15,21 @@ int64_t Distance(int32_t a, int32_t b) {
 
 }  // namespace
 
+RendererInput KeyPressInput(uint32_t keysym, bool altHeld) {
+    const bool systemKey = keysym == keysym::kAltL || keysym == keysym::kAltR ||
+                           keysym == keysym::kMetaL || keysym == keysym::kMetaR ||
+                           keysym == keysym::kF10 || altHeld;
+    return systemKey ? RendererInput::SystemKeyDown : RendererInput::KeyDown;
+}
+
+RendererInput ButtonInput(PointerButton button, bool pressed) {
+    if (!pressed) {
+        return RendererInput::ButtonUp;
+    }
+    return button == PointerButton::Other ? RendererInput::OtherButtonDown
+                                          : RendererInput::ButtonDown;
+}
+
 bool MovedPastThreshold(const SaverSettings& settings, CursorPoint cursor) {
     return Distance(cursor.x, settings.startCursor.x) > settings.mouseThreshold ||
            Distance(cursor.y, settings.startCursor.y) > settings.mouseThreshold;

@@ -2,6 +2,8 @@
 // moved farther than the threshold on one axis from where it was when the window was created.
 #pragma once
 
+#include <cstdint>
+
 #include "saver_settings.h"
 
 namespace velmoria {
@@ -15,6 +17,25 @@ enum class RendererInput {
     ButtonUp,
     MouseMove,
 };
+
+// Keys by X11's keysym numbers, which xkbcommon shares: the backends pass them on unchanged.
+namespace keysym {
+constexpr uint32_t kMetaL = 0xffe7;
+constexpr uint32_t kMetaR = 0xffe8;
+constexpr uint32_t kAltL = 0xffe9;
+constexpr uint32_t kAltR = 0xffea;
+constexpr uint32_t kF10 = 0xffc7;
+}  // namespace keysym
+
+// A key pressed: Alt, Meta, F10 and any key pressed with Alt held are the system's keys, as
+// WM_SYSKEYDOWN makes them on Windows; every other key (and one with no keysym) is ordinary.
+RendererInput KeyPressInput(uint32_t keysym, bool altHeld);
+
+// The pointer's buttons as the backends name them; wheel steps and the extra buttons are Other.
+enum class PointerButton { Left, Middle, Right, Other };
+
+// A press of one of the three buttons, or of another; any release is a ButtonUp.
+RendererInput ButtonInput(PointerButton button, bool pressed);
 
 // True when the pointer, now at `cursor`, is more than mouseThreshold pixels from the start
 // position on either axis. The reference never moves, so slow drift adds up.

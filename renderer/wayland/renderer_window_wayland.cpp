@@ -100,17 +100,33 @@ const wl_buffer_listener bufferListener = {
     [](void*, wl_buffer*) {},  // a black buffer is kept while its surface lives
 };
 
-// Alt, F10 and anything pressed with Alt held are the system's keys, as on Windows and X11.
+static_assert(XKB_KEY_Alt_L == keysym::kAltL && XKB_KEY_Alt_R == keysym::kAltR &&
+                  XKB_KEY_Meta_L == keysym::kMetaL && XKB_KEY_Meta_R == keysym::kMetaR &&
+                  XKB_KEY_F10 == keysym::kF10,
+              "xkbcommon's keysyms are X11's, as the exit rules name keys");
+
+// The key's keysym and whether Alt is in effect, as the exit rules take them; without a keymap
+// the key has no keysym and counts as an ordinary key.
 RendererInput TranslateKey(xkb_state* keys, uint32_t key) {
     if (keys == nullptr) {
-        return RendererInput::KeyDown;
+        return KeyPressInput(XKB_KEY_NoSymbol, false);
     }
-    const xkb_keysym_t symbol = xkb_state_key_get_one_sym(keys, key + 8);
-    const bool systemKey =
-        symbol == XKB_KEY_Alt_L || symbol == XKB_KEY_Alt_R || symbol == XKB_KEY_Meta_L ||
-        symbol == XKB_KEY_Meta_R || symbol == XKB_KEY_F10 ||
-        xkb_state_mod_name_is_active(keys, XKB_MOD_NAME_ALT, XKB_STATE_MODS_EFFECTIVE) > 0;
-    return systemKey ? RendererInput::SystemKeyDown : RendererInput::KeyDown;
+    return KeyPressInput(
+        xkb_state_key_get_one_sym(keys, key + 8),
+        xkb_state_mod_name_is_active(keys, XKB_MOD_NAME_ALT, XKB_STATE_MODS_EFFECTIVE) > 0);
+}
+
+PointerButton TranslateButton(uint32_t button) {
+    switch (button) {
+        case BTN_LEFT:
+            return PointerButton::Left;
+        case BTN_MIDDLE:
+            return PointerButton::Middle;
+        case BTN_RIGHT:
+            return PointerButton::Right;
+        default:
+            return PointerButton::Other;
+    }
 }
 
 const wl_pointer_listener pointerListener = {
@@ -128,12 +144,8 @@ const wl_pointer_listener pointerListener = {
         seat->owner->PointerAt(*seat, nullptr, wl_fixed_to_double(x), wl_fixed_to_double(y));
     },
     [](void* data, wl_pointer*, uint32_t, uint32_t, uint32_t button, uint32_t state) {
-        RendererInput input = RendererInput::ButtonUp;
-        if (state == WL_POINTER_BUTTON_STATE_PRESSED) {
-            input = button == BTN_LEFT || button == BTN_RIGHT || button == BTN_MIDDLE
-                        ? RendererInput::ButtonDown
-                        : RendererInput::OtherButtonDown;
-        }
+        const RendererInput input =
+            ButtonInput(TranslateButton(button), state == WL_POINTER_BUTTON_STATE_PRESSED);
         static_cast<Seat*>(data)->owner->Judge(input, {0, 0});
     },
     [](void*, wl_pointer*, uint32_t, uint32_t, wl_fixed_t) {},  // the wheel closes nothing

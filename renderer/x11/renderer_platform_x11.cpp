@@ -1,8 +1,7 @@
 // The error box and the hidden pointer of the Linux renderer.
 #include "renderer/x11/renderer_platform_x11.h"
 
-#include <cstring>
-
+#include "renderer/x11/empty_cursor_x11.h"
 #include "renderer/x11/error_box_x11.h"
 
 namespace velmoria {
@@ -20,14 +19,9 @@ void RendererPlatformX11::HideCursor() {
     if (display == nullptr || window == None || window_.hosted()) {
         return;
     }
-    static char emptyBits[1] = {0};
-    Pixmap empty = XCreateBitmapFromData(display, window, emptyBits, 1, 1);
-    XColor black;
-    std::memset(&black, 0, sizeof black);
-    Cursor invisible = XCreatePixmapCursor(display, empty, empty, &black, &black, 0, 0);
-    XDefineCursor(display, window, invisible);
-    XFreeCursor(display, invisible);
-    XFreePixmap(display, empty);
+    const Cursor empty = MakeEmptyCursorX11(display, window);
+    XDefineCursor(display, window, empty);
+    XFreeCursor(display, empty);
 }
 
 }  // namespace velmoria

@@ -25,6 +25,7 @@
 #include "renderer/renderer_program.h"
 #include "renderer/scene.h"
 #include "renderer/x11/display_power_x11.h"
+#include "renderer/x11/empty_cursor_x11.h"
 #include "renderer/x11/primary_monitor_x11.h"
 
 namespace velmoria {
@@ -102,23 +103,28 @@ void TakeKeyboard(Display* display, Window window) {
     Focus(display, window);
 }
 
-// An empty 1 x 1 pointer.
-Cursor MakeInvisibleCursor(Display* display, Window window) {
-    static char emptyBits[1] = {0};
-    Pixmap empty = XCreateBitmapFromData(display, window, emptyBits, 1, 1);
-    XColor black;
-    std::memset(&black, 0, sizeof black);
-    Cursor invisible = XCreatePixmapCursor(display, empty, empty, &black, &black, 0, 0);
-    XFreePixmap(display, empty);
-    return invisible;
+static_assert(XK_Alt_L == keysym::kAltL && XK_Alt_R == keysym::kAltR &&
+                  XK_Meta_L == keysym::kMetaL && XK_Meta_R == keysym::kMetaR &&
+                  XK_F10 == keysym::kF10,
+              "the exit rules name keys by X11's keysyms");
+
+// The keysym of the key's first level, as the exit rules take it; Mod1 is Alt.
+RendererInput TranslateKey(XKeyEvent& key) {
+    return KeyPressInput(static_cast<uint32_t>(XLookupKeysym(&key, 0)),
+                         (key.state & Mod1Mask) != 0);
 }
 
-// Alt, F10 and anything pressed with Alt held are the system's keys, as on Windows.
-RendererInput TranslateKey(XKeyEvent& key) {
-    const KeySym symbol = XLookupKeysym(&key, 0);
-    const bool systemKey = symbol == XK_Alt_L || symbol == XK_Alt_R || symbol == XK_Meta_L ||
-                           symbol == XK_Meta_R || symbol == XK_F10 || (key.state & Mod1Mask);
-    return systemKey ? RendererInput::SystemKeyDown : RendererInput::KeyDown;
+PointerButton TranslateButton(unsigned int button) {
+    switch (button) {
+        case Button1:
+            return PointerButton::Left;
+        case Button2:
+            return PointerButton::Middle;
+        case Button3:
+            return PointerButton::Right;
+        default:
+            return PointerButton::Other;  // 4 to 7 are the wheel's steps
+    }
 }
 
 // X needs the pixel format (the visual) before the window exists. As on Windows: double
@@ -224,7 +230,7 @@ void RendererWindowX11::FollowMonitors() {
 uintptr_t RendererWindowX11::CreateBlackWindow(const ScreenRect& rect) {
     const Window root = DefaultRootWindow(display_);
     if (invisibleCursor_ == None) {
-        invisibleCursor_ = MakeInvisibleCursor(display_, root);
+        invisibleCursor_ = MakeEmptyCursorX11(display_, root);
     }
     XSetWindowAttributes attributes;
     std::memset(&attributes, 0, sizeof attributes);
@@ -478,12 +484,8 @@ void RendererWindowX11::JudgeInput(XEvent& event) {
             input = TranslateKey(event.xkey);
             break;
         case ButtonPress:
-            input = event.xbutton.button >= Button1 && event.xbutton.button <= Button3
-                        ? RendererInput::ButtonDown
-                        : RendererInput::OtherButtonDown;
-            break;
         case ButtonRelease:
-            input = RendererInput::ButtonUp;
+            input = ButtonInput(TranslateButton(event.xbutton.button), event.type == ButtonPress);
             break;
         case MotionNotify:
             input = RendererInput::MouseMove;

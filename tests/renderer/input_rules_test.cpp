@@ -72,6 +72,61 @@ TEST(CloseRequests, KeysAndTheThreeButtonsCloseOtherInputDoesNot) {
     EXPECT_FALSE(RequestsClose(RendererInput::ButtonUp, settings, {still.x + 999, still.y}));
 }
 
+// Both Linux backends pass the keysym and whether Alt is held; Windows tells the same apart by
+// WM_SYSKEYDOWN.
+TEST(CloseRequests, AltMetaF10AndAltHeldKeysAreTheSystems) {
+    struct Case {
+        const char* name;
+        uint32_t keysym;
+        bool altHeld;
+        RendererInput input;
+    };
+    const Case cases[] = {
+        {"left Alt", 0xffe9, false, RendererInput::SystemKeyDown},
+        {"right Alt", 0xffea, false, RendererInput::SystemKeyDown},
+        {"left Meta", 0xffe7, false, RendererInput::SystemKeyDown},
+        {"right Meta", 0xffe8, false, RendererInput::SystemKeyDown},
+        {"F10", 0xffc7, false, RendererInput::SystemKeyDown},
+        {"a with Alt held", 0x61, true, RendererInput::SystemKeyDown},
+        {"Escape with Alt held", 0xff1b, true, RendererInput::SystemKeyDown},
+        {"no keysym with Alt held", 0, true, RendererInput::SystemKeyDown},
+        {"a", 0x61, false, RendererInput::KeyDown},
+        {"Escape", 0xff1b, false, RendererInput::KeyDown},
+        {"F9", 0xffc6, false, RendererInput::KeyDown},
+        {"F11", 0xffc8, false, RendererInput::KeyDown},
+        {"left Shift", 0xffe1, false, RendererInput::KeyDown},
+        {"left Control", 0xffe3, false, RendererInput::KeyDown},
+        {"left Super", 0xffeb, false, RendererInput::KeyDown},
+        {"AltGr (ISO_Level3_Shift)", 0xfe03, false, RendererInput::KeyDown},
+        {"no keysym (no keymap)", 0, false, RendererInput::KeyDown},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(KeyPressInput(c.keysym, c.altHeld), c.input) << c.name;
+    }
+}
+
+TEST(CloseRequests, ThreeButtonsPressOthersDoNotAnyReleaseIsUp) {
+    struct Case {
+        PointerButton button;
+        bool pressed;
+        RendererInput input;
+    };
+    const Case cases[] = {
+        {PointerButton::Left, true, RendererInput::ButtonDown},
+        {PointerButton::Middle, true, RendererInput::ButtonDown},
+        {PointerButton::Right, true, RendererInput::ButtonDown},
+        {PointerButton::Other, true, RendererInput::OtherButtonDown},
+        {PointerButton::Left, false, RendererInput::ButtonUp},
+        {PointerButton::Middle, false, RendererInput::ButtonUp},
+        {PointerButton::Right, false, RendererInput::ButtonUp},
+        {PointerButton::Other, false, RendererInput::ButtonUp},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ButtonInput(c.button, c.pressed), c.input)
+            << static_cast<int>(c.button) << " " << c.pressed;
+    }
+}
+
 // Wayland tells the pointer's position only with events over our surfaces, and XWayland may not
 // know it when our window is made: the first one heard (an enter or a move) is the start, so a
 // pointer resting where the windows appear closes nothing, and a later enter moves nothing.
