@@ -177,6 +177,7 @@ void CommandButton::FocusGained() {
 }
 
 void CommandButton::FocusLost() {
+    keyDown_ = false;
     if (!enabled_) {
         return;
     }
@@ -199,7 +200,43 @@ void CommandButton::TrackingTick(PointerOver over) {
     }
 }
 
+void CommandButton::KeyDown() {
+    if (!enabled_ || keyDown_) {
+        return;  // a held key repeats its press
+    }
+    keyDown_ = true;
+    DrawFace(ButtonLook::Pressed);
+}
+
+void CommandButton::KeyUp() {
+    if (!enabled_ || !keyDown_) {
+        return;
+    }
+    keyDown_ = false;
+    DrawFace(buttonState_ == 4 ? ButtonLook::HighLightSelect : ButtonLook::Selected);
+    view_.RaiseClick();
+}
+
+void CommandButton::KeyActivate() {
+    KeyDown();
+    KeyUp();
+}
+
+void CommandButton::SetDefaultShown(bool shown) {
+    if (shown == defaultShown_) {
+        return;
+    }
+    defaultShown_ = shown;
+    if (enabled_ && buttonState_ == 1) {
+        DrawFace(ButtonLook::Normal);
+    }
+}
+
 void CommandButton::DrawFace(ButtonLook look) {
+    // The default button at rest wears the focused look, as a system default button does.
+    if (look == ButtonLook::Normal && defaultShown_ && buttonState_ == 1) {
+        look = ButtonLook::Selected;
+    }
     // The gradient follows the state; states 4 and 0 keep the last direction.
     if (buttonState_ == 1 || buttonState_ == 3) {
         reverseGradient_ = false;

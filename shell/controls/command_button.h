@@ -77,6 +77,19 @@ class CommandButton {
     void Resized(int widthTwips, int heightTwips);
     void TrackingTick(PointerOver over);
 
+    // ---- The keyboard, as system push buttons answer it ----
+    // Space: pressed while the key is down, a click at its release. Focus lost in between
+    // cancels the press without a click.
+    void KeyDown();
+    void KeyUp();
+    // Return: the press and the click at once.
+    void KeyActivate();
+    // The dialog's default button shows that it is while no other button has the focus: its
+    // resting look is then the focused one (Selected) instead of Normal.
+    void SetDefaultShown(bool shown);
+    bool DefaultShown() const { return defaultShown_; }
+    bool KeyPressed() const { return keyDown_; }
+
     // ---- What the window draws from ----
     uint8_t ButtonState() const { return buttonState_; }
     bool ReverseGradient() const { return reverseGradient_; }
@@ -103,6 +116,8 @@ class CommandButton {
     bool reverseGradient_ = false;
     bool leftButtonDown_ = false;
     bool opaque_ = true;
+    bool keyDown_ = false;
+    bool defaultShown_ = false;
     uint8_t pressedButtons_ = 0;  // buttons pressed on the control and not yet released
     int widthTwips_ = 0;
     int heightTwips_ = 0;

@@ -302,6 +302,67 @@ void SettingsDialog::LinkClick() {
     Guarded([&] { view_.SetScreenCursor(DialogCursor::Default); });
 }
 
+void SettingsDialog::KindArrow(int step) {
+    KindMouseDown(KindAfterArrow(BgmKind, step));
+}
+
+namespace {
+
+std::optional<DialogButton> ButtonOf(DialogControl control) {
+    switch (control) {
+        case DialogControl::FileButton:
+            return DialogButton::File;
+        case DialogControl::SetButton:
+            return DialogButton::Set;
+        case DialogControl::CancelButton:
+            return DialogButton::Cancel;
+        default:
+            return std::nullopt;
+    }
+}
+
+}  // namespace
+
+bool SettingsDialog::KeyPressed(DialogKey key, DialogControl focus) {
+    switch (ActionForKey(key, focus)) {
+        case DialogKeyAction::None:
+            return false;
+        case DialogKeyAction::Activate:
+            Guarded([&] {
+                CommandButton& button = view_.Button(*ButtonOf(focus));
+                if (key == DialogKey::Space) {
+                    button.KeyDown();
+                } else {
+                    button.KeyActivate();
+                }
+            });
+            return true;
+        case DialogKeyAction::Set:
+            SetClick();
+            return true;
+        case DialogKeyAction::Cancel:
+            CancelClick();
+            return true;
+        case DialogKeyAction::OpenLink:
+            LinkClick();
+            return true;
+    }
+    return false;
+}
+
+void SettingsDialog::KeyReleased(DialogKey key, DialogControl focus) {
+    const std::optional<DialogButton> button = ButtonOf(focus);
+    if (key == DialogKey::Space && button) {
+        Guarded([&] { view_.Button(*button).KeyUp(); });
+    }
+}
+
+void SettingsDialog::FocusMoved(DialogControl focus, bool focusCuesShown) {
+    Guarded([&] {
+        view_.Button(DialogButton::Set).SetDefaultShown(DefaultButtonShown(focusCuesShown, focus));
+    });
+}
+
 void SettingsDialog::FormUnload() {
     Guarded([&] { ZoomClose(view_.WindowHandle()); });
 }

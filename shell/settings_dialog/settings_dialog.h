@@ -13,6 +13,7 @@
 #include "shell/controls/rgb_image.h"
 #include "shell/settings/profile_file.h"
 #include "shell/settings/text_codec.h"
+#include "shell/settings_dialog/dialog_controls.h"
 #include "shell/settings_dialog/dialog_layout.h"
 
 namespace velmoria {
@@ -152,6 +153,18 @@ class SettingsDialog {
     void ButtonClick(DialogButton button);
     void LinkClick();
     void FormUnload();
+
+    // ---- The keyboard ----
+    // An arrow key on the music kinds: selects the next kind on screen, as a click on it does.
+    void KindArrow(int step);
+    // Return, Space or Escape pressed while `focus` has the keyboard focus; false when the key
+    // is the focused control's own business.
+    bool KeyPressed(DialogKey key, DialogControl focus);
+    // Space released: the click of a button it pressed.
+    void KeyReleased(DialogKey key, DialogControl focus);
+    // The keyboard focus moved, or the focus cues were first shown: "設定" shows whether it is
+    // the button Return presses.
+    void FocusMoved(DialogControl focus, bool focusCuesShown);
 
     // What the "..." button asks the file-open dialog for.
     static FilePickRequest FileRequest();

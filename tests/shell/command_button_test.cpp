@@ -247,6 +247,90 @@ TEST_F(CommandButtonTest, GradientDirectionFollowsTheStateAndStatesFourAndZeroKe
     EXPECT_EQ(view_.Take(), (std::vector<std::string>{"face HighLightSelect reversed", "click"}));
 }
 
+// The keyboard works the button as a click does: Space presses on its press and clicks on its
+// release, Return does both at once; the face comes back to the focused look.
+TEST_F(CommandButtonTest, SpaceAndReturnClickTheFocusedButton) {
+    struct Case {
+        const char* what;
+        int state;
+        bool enabled;
+        std::vector<const char*> keys;  // "down", "up", "return", "blur"
+        std::vector<std::string> calls;
+    };
+    const Case cases[] = {
+        {"space",
+         3,
+         true,
+         {"down", "up"},
+         {"face Pressed normal", "face Selected normal", "click"}},
+        {"space while hovered",
+         4,
+         true,
+         {"down", "up"},
+         {"face Pressed normal", "face HighLightSelect normal", "click"}},
+        {"a held space repeats its press",
+         3,
+         true,
+         {"down", "down", "down", "up"},
+         {"face Pressed normal", "face Selected normal", "click"}},
+        {"return", 3, true, {"return"}, {"face Pressed normal", "face Selected normal", "click"}},
+        {"a release without a press", 3, true, {"up"}, {}},
+        {"focus lost cancels the press",
+         3,
+         true,
+         {"down", "blur", "up"},
+         {"face Pressed normal", "face Normal normal"}},
+        {"disabled", 3, false, {"down", "up", "return"}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Enter(c.state);
+        if (!c.enabled) {
+            button_.SetEnabled(false);
+            view_.Take();
+        }
+        for (const char* key : c.keys) {
+            const std::string k = key;
+            if (k == "down") {
+                button_.KeyDown();
+            } else if (k == "up") {
+                button_.KeyUp();
+            } else if (k == "return") {
+                button_.KeyActivate();
+            } else {
+                button_.FocusLost();
+            }
+        }
+        EXPECT_EQ(view_.Take(), c.calls);
+        EXPECT_FALSE(button_.KeyPressed());
+        button_.SetEnabled(true);
+        button_.FocusLost();
+    }
+}
+
+// The default button at rest wears the focused look while it is shown as the default; hover,
+// focus and press looks are unchanged.
+TEST_F(CommandButtonTest, TheShownDefaultRestsInTheFocusedLook) {
+    Enter(1);
+    button_.SetDefaultShown(true);
+    EXPECT_EQ(view_.Take(), std::vector<std::string>{"face Selected normal"});
+    button_.MouseMove();
+    EXPECT_EQ(view_.Take(), std::vector<std::string>{"face HighLight reversed"});
+    button_.TrackingTick(PointerOver::Elsewhere);
+    EXPECT_EQ(view_.Take(), std::vector<std::string>{"face Selected normal"});
+    button_.SetDefaultShown(true);  // no change, no drawing
+    EXPECT_EQ(view_.Take(), std::vector<std::string>{});
+    button_.SetDefaultShown(false);
+    EXPECT_EQ(view_.Take(), std::vector<std::string>{"face Normal normal"});
+    // Shown while focused (state 3): nothing to draw until the focus leaves.
+    button_.FocusGained();
+    view_.Take();
+    button_.SetDefaultShown(true);
+    EXPECT_EQ(view_.Take(), std::vector<std::string>{});
+    button_.FocusLost();
+    EXPECT_EQ(view_.Take(), std::vector<std::string>{"face Selected normal"});
+}
+
 TEST_F(CommandButtonTest, DisabledIgnoresMouseFocusAndTimerAndNeverClicks) {
     Enter(2);
     button_.SetEnabled(false);

@@ -44,21 +44,35 @@ std::string Repeat(const std::string& text, size_t times) {
     return out;
 }
 
-class SilentButtonView final : public CommandButtonView {
+// A button's window that notes its clicks and its faces among the dialog's calls.
+class NotingButtonView final : public CommandButtonView {
   public:
-    void DrawFace(ButtonLook, bool) override {}
+    NotingButtonView(std::vector<std::string>& calls, const char* name)
+        : calls_(calls), name_(name) {}
+    void DrawFace(ButtonLook look, bool) override { face = look; }
     void LabelChanged() override {}
     void StartTrackingTimer(int) override {}
     void TakeFocus() override {}
-    void RaiseClick() override {}
+    void RaiseClick() override { calls_.push_back(std::string("Click ") + name_); }
+
+    ButtonLook face = ButtonLook::Normal;
+
+  private:
+    std::vector<std::string>& calls_;
+    const char* name_;
 };
 
 class RecordingView final : public SettingsDialogView {
   public:
     RecordingView()
-        : file_(buttonView_, DialogFont()),
-          set_(buttonView_, DialogFont()),
-          cancel_(buttonView_, DialogFont()) {}
+        : file_(fileView_, DialogFont()),
+          set_(setView_, DialogFont()),
+          cancel_(cancelView_, DialogFont()) {
+        // As the dialog's windows load them: enabled.
+        for (CommandButton* button : {&file_, &set_, &cancel_}) {
+            button->ReadProperties(ButtonPropertySet::Parse(""));
+        }
+    }
 
     ScreenArea Screen() override { return screen; }
     ScreenSize WindowOuterSize() override { return {502, 275}; }
@@ -98,6 +112,7 @@ class RecordingView final : public SettingsDialogView {
     void Close() override { calls.push_back("Close"); }
 
     bool FileButtonEnabled() { return file_.EnabledField(); }
+    ButtonLook SetButtonFace() const { return setView_.face; }
 
     ScreenArea screen = {0, 0, 1024, 768};  // the primary monitor
     std::vector<std::string> calls;
@@ -115,7 +130,9 @@ class RecordingView final : public SettingsDialogView {
     std::vector<FilePickRequest> pickRequests;
 
   private:
-    SilentButtonView buttonView_;
+    NotingButtonView fileView_{calls, "File"};
+    NotingButtonView setView_{calls, "Set"};
+    NotingButtonView cancelView_{calls, "Cancel"};
     CommandButton file_;
     CommandButton set_;
     CommandButton cancel_;
@@ -257,6 +274,101 @@ TEST_F(SettingsDialogTest, PressesOnMarksAndLabelsChooseTheKind) {
     dialog_.MouseDown(DialogSurface::Form, kMarkRects[0].x, kMarkRects[0].y);
     EXPECT_EQ(BgmKind, 2);
     EXPECT_FALSE(std::filesystem::exists(settingsFile_));  // nothing stored by a click
+}
+
+TEST(DialogKeyboardRules, KeysArrowsAndTheDefaultButton) {
+    using C = DialogControl;
+    using K = DialogKey;
+    using A = DialogKeyAction;
+    struct KeyCase {
+        K key;
+        C focus;
+        A action;
+    };
+    const KeyCase keys[] = {
+        {K::Return, C::Kinds, A::Set},
+        {K::Return, C::Repeat, A::Set},
+        {K::Return, C::FileButton, A::Activate},
+        {K::Return, C::CancelButton, A::Activate},
+        {K::Return, C::SetButton, A::Activate},
+        {K::Return, C::Link, A::OpenLink},
+        {K::Space, C::Kinds, A::None},
+        {K::Space, C::Repeat, A::None},
+        {K::Space, C::CancelButton, A::Activate},
+        {K::Space, C::Link, A::OpenLink},
+        {K::Escape, C::Repeat, A::Cancel},
+        {K::Escape, C::SetButton, A::Cancel},
+        {K::Escape, C::Link, A::Cancel},
+    };
+    for (const KeyCase& c : keys) {
+        EXPECT_EQ(ActionForKey(c.key, c.focus), c.action)
+            << static_cast<int>(c.key) << " on " << static_cast<int>(c.focus);
+        EXPECT_EQ(DefaultButtonShown(true, c.focus),
+                  c.focus == C::Kinds || c.focus == C::Repeat || c.focus == C::Link);
+        EXPECT_FALSE(DefaultButtonShown(false, c.focus));
+    }
+    // On screen: 音楽CD (1), なし (0), MP3、WAV (2), round and round.
+    struct ArrowCase {
+        int from;
+        int step;
+        int to;
+    };
+    const ArrowCase arrows[] = {{1, 1, 0},  {0, 1, 2},  {2, 1, 1}, {1, -1, 2},
+                                {0, -1, 1}, {2, -1, 0}, {3, 1, 1}, {-1, -1, 2}};
+    for (const ArrowCase& c : arrows) {
+        EXPECT_EQ(KindAfterArrow(c.from, c.step), c.to) << c.from << " by " << c.step;
+    }
+    // The names a screen reader reads are the texts on screen.
+    EXPECT_STREQ(kAccessibleKinds[1].name, "音楽CD");
+    EXPECT_STREQ(kAccessibleRepeat.name, "曲目をﾘﾋﾟｰﾄ");
+    for (const DialogButtonPlace& place : kDialogButtons) {
+        const std::string caption = kAccessibleButtons[static_cast<int>(place.button)].name;
+        EXPECT_EQ(std::string(place.properties), "Caption = \"" + caption + "\"\n");
+    }
+}
+
+TEST_F(SettingsDialogTest, TheKeyboardWorksTheDialogAsTheMouseDoes) {
+    Open(0, 0, "C:\\Music\\a.mp3");
+    dialog_.KindArrow(1);  // なし -> MP3、WAV
+    EXPECT_EQ(BgmKind, 2);
+    EXPECT_EQ(view_.marks, (std::vector<int>{0, 0, 1}));
+    EXPECT_TRUE(view_.FileButtonEnabled());
+    dialog_.KindArrow(1);  // round to 音楽CD
+    EXPECT_EQ(BgmKind, 1);
+    EXPECT_TRUE(view_.repeatEnabled);
+    EXPECT_FALSE(view_.FileButtonEnabled());
+    EXPECT_FALSE(std::filesystem::exists(settingsFile_));  // an arrow only selects
+
+    // "設定" shows it is the default once the cues are shown, while no button has the focus.
+    EXPECT_EQ(view_.SetButtonFace(), ButtonLook::Normal);
+    dialog_.FocusMoved(DialogControl::Kinds, false);
+    EXPECT_EQ(view_.SetButtonFace(), ButtonLook::Normal);
+    dialog_.FocusMoved(DialogControl::Repeat, true);
+    EXPECT_EQ(view_.SetButtonFace(), ButtonLook::Selected);
+    dialog_.FocusMoved(DialogControl::CancelButton, true);
+    EXPECT_EQ(view_.SetButtonFace(), ButtonLook::Normal);
+
+    view_.calls.clear();
+    EXPECT_FALSE(dialog_.KeyPressed(DialogKey::Space, DialogControl::Kinds));
+    // Space on a button clicks at the release; Escape cancels without storing.
+    EXPECT_TRUE(dialog_.KeyPressed(DialogKey::Space, DialogControl::CancelButton));
+    EXPECT_EQ(view_.calls, std::vector<std::string>{});
+    dialog_.KeyReleased(DialogKey::Space, DialogControl::CancelButton);
+    EXPECT_TRUE(dialog_.KeyPressed(DialogKey::Return, DialogControl::FileButton));  // disabled
+    EXPECT_TRUE(dialog_.KeyPressed(DialogKey::Escape, DialogControl::Repeat));
+    EXPECT_TRUE(dialog_.KeyPressed(DialogKey::Return, DialogControl::Link));
+    EXPECT_EQ(view_.calls, (std::vector<std::string>{"Click Cancel", "Close", "Hourglass",
+                                                     "Open https://velmoria.org/", "Default"}));
+    EXPECT_FALSE(std::filesystem::exists(settingsFile_));
+
+    // Return outside the buttons is "設定".
+    view_.calls.clear();
+    view_.repeatText = "12";
+    EXPECT_TRUE(dialog_.KeyPressed(DialogKey::Return, DialogControl::Kinds));
+    EXPECT_EQ(view_.calls, std::vector<std::string>{"Close"});
+    EXPECT_EQ(Stored(kKeyBgmKind), "1");
+    EXPECT_EQ(Stored(kKeyBgmRepeat), "12");
+    EXPECT_EQ(Stored(kKeyBgmFile), "C:\\Music\\a.mp3");
 }
 
 // Above 96 DPI every edge scales by DPI / 96, so the layout is the 96-DPI one enlarged.
