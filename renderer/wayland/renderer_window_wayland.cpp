@@ -1,16 +1,15 @@
 // The renderer's window on Wayland. Sections: the protocol's listeners (translating events into
-// calls of the window); set-up (globals, outputs, EGL); surfaces per output; the loop; input.
+// calls of the window); set-up (globals, outputs, EGL); surfaces per output; the loop. The seats'
+// input is in seat_wayland.cpp.
 #include "renderer/wayland/renderer_window_wayland.h"
 
 #include <EGL/eglext.h>
 #include <fcntl.h>
-#include <linux/input-event-codes.h>
 #include <poll.h>
 #include <sys/mman.h>
 #include <unistd.h>
 #include <wayland-client.h>
 #include <wayland-egl.h>
-#include <xkbcommon/xkbcommon.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -21,7 +20,6 @@
 #include "renderer/egl/desktop_gl_config_egl.h"
 #include "renderer/monitor_windows.h"
 #include "renderer/scene.h"
-#include "renderer/wayland/keymap_wayland.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
 // The protocol names an argument "namespace", a keyword of C++.
 #define namespace layer_namespace
@@ -32,174 +30,9 @@ namespace velmoria {
 
 namespace {
 
-using Output = RendererWindowWayland::Output;
-using Seat = RendererWindowWayland::Seat;
-
 void Report(const char* what) {
     ReportRendererFailure("Wayland", what);
 }
-
-// ---- Listeners ----
-
-const wl_registry_listener registryListener = {
-    [](void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t version) {
-        static_cast<RendererWindowWayland*>(data)->AddGlobal(registry, name, interface, version);
-    },
-    [](void* data, wl_registry*, uint32_t name) {
-        static_cast<RendererWindowWayland*>(data)->RemoveGlobal(name);
-    },
-};
-
-const wl_output_listener outputListener = {
-    [](void*, wl_output*, int32_t, int32_t, int32_t, int32_t, int32_t, const char*, const char*,
-       int32_t) {},
-    [](void*, wl_output*, uint32_t, int32_t, int32_t, int32_t) {},
-    [](void* data, wl_output*) {
-        Output* output = static_cast<Output*>(data);
-        output->owner->OutputDescribed(*output);
-    },
-    [](void* data, wl_output*, int32_t factor) { static_cast<Output*>(data)->scale = factor; },
-    [](void* data, wl_output*, const char* name) { static_cast<Output*>(data)->name = name; },
-    [](void*, wl_output*, const char*) {},
-};
-
-const zxdg_output_v1_listener xdgOutputListener = {
-    [](void* data, zxdg_output_v1*, int32_t x, int32_t y) {
-        static_cast<Output*>(data)->x = x;
-        static_cast<Output*>(data)->y = y;
-    },
-    [](void*, zxdg_output_v1*, int32_t, int32_t) {},
-    [](void*, zxdg_output_v1*) {},  // before version 3 wl_output's "done" follows anyway
-    [](void* data, zxdg_output_v1*, const char* name) {
-        Output* output = static_cast<Output*>(data);
-        if (output->name.empty()) {
-            output->name = name;
-        }
-    },
-    [](void*, zxdg_output_v1*, const char*) {},
-};
-
-const zwlr_layer_surface_v1_listener layerListener = {
-    [](void* data, zwlr_layer_surface_v1*, uint32_t serial, uint32_t width, uint32_t height) {
-        Output* output = static_cast<Output*>(data);
-        output->owner->Configure(*output, serial, width, height);
-    },
-    [](void* data, zwlr_layer_surface_v1*) {
-        Output* output = static_cast<Output*>(data);
-        output->owner->SurfaceClosed(*output);
-    },
-};
-
-const wl_callback_listener frameListener = {
-    [](void* data, wl_callback*, uint32_t) {
-        static_cast<RendererWindowWayland*>(data)->FrameShown();
-    },
-};
-
-const wl_buffer_listener bufferListener = {
-    [](void*, wl_buffer*) {},  // a black buffer is kept while its surface lives
-};
-
-static_assert(XKB_KEY_Alt_L == keysym::kAltL && XKB_KEY_Alt_R == keysym::kAltR &&
-                  XKB_KEY_Meta_L == keysym::kMetaL && XKB_KEY_Meta_R == keysym::kMetaR &&
-                  XKB_KEY_F10 == keysym::kF10,
-              "xkbcommon's keysyms are X11's, as the exit rules name keys");
-
-// The key's keysym and whether Alt is in effect, as the exit rules take them; without a keymap
-// the key has no keysym and counts as an ordinary key.
-RendererInput TranslateKey(xkb_state* keys, uint32_t key) {
-    if (keys == nullptr) {
-        return KeyPressInput(XKB_KEY_NoSymbol, false);
-    }
-    return KeyPressInput(
-        xkb_state_key_get_one_sym(keys, key + 8),
-        xkb_state_mod_name_is_active(keys, XKB_MOD_NAME_ALT, XKB_STATE_MODS_EFFECTIVE) > 0);
-}
-
-PointerButton TranslateButton(uint32_t button) {
-    switch (button) {
-        case BTN_LEFT:
-            return PointerButton::Left;
-        case BTN_MIDDLE:
-            return PointerButton::Middle;
-        case BTN_RIGHT:
-            return PointerButton::Right;
-        default:
-            return PointerButton::Other;
-    }
-}
-
-const wl_pointer_listener pointerListener = {
-    [](void* data, wl_pointer* pointer, uint32_t serial, wl_surface* surface, wl_fixed_t x,
-       wl_fixed_t y) {
-        wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);  // no pointer over our surfaces
-        Seat* seat = static_cast<Seat*>(data);
-        seat->owner->PointerAt(*seat, surface, wl_fixed_to_double(x), wl_fixed_to_double(y));
-    },
-    [](void* data, wl_pointer*, uint32_t, wl_surface*) {
-        static_cast<Seat*>(data)->pointerOutput = nullptr;
-    },
-    [](void* data, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y) {
-        Seat* seat = static_cast<Seat*>(data);
-        seat->owner->PointerAt(*seat, nullptr, wl_fixed_to_double(x), wl_fixed_to_double(y));
-    },
-    [](void* data, wl_pointer*, uint32_t, uint32_t, uint32_t button, uint32_t state) {
-        const RendererInput input =
-            ButtonInput(TranslateButton(button), state == WL_POINTER_BUTTON_STATE_PRESSED);
-        static_cast<Seat*>(data)->owner->Judge(input, {0, 0});
-    },
-    [](void*, wl_pointer*, uint32_t, uint32_t, wl_fixed_t) {},  // the wheel closes nothing
-    [](void*, wl_pointer*) {},
-    [](void*, wl_pointer*, uint32_t) {},
-    [](void*, wl_pointer*, uint32_t, uint32_t) {},
-    [](void*, wl_pointer*, uint32_t, int32_t) {},
-    [](void*, wl_pointer*, uint32_t, int32_t) {},
-};
-
-const wl_keyboard_listener keyboardListener = {
-    [](void* data, wl_keyboard*, uint32_t format, int32_t fd, uint32_t size) {
-        Seat* seat = static_cast<Seat*>(data);
-        TakeKeymapWayland(format, fd, size, seat->keymap, seat->keys);
-    },
-    // Keys held at the enter are no press.
-    [](void* data, wl_keyboard*, uint32_t, wl_surface* surface, wl_array*) {
-        Seat* seat = static_cast<Seat*>(data);
-        seat->owner->KeyboardFocusChanged(*seat, KeyboardFocusEvent::Entered, surface);
-    },
-    [](void* data, wl_keyboard*, uint32_t, wl_surface* surface) {
-        Seat* seat = static_cast<Seat*>(data);
-        seat->owner->KeyboardFocusChanged(*seat, KeyboardFocusEvent::Left, surface);
-    },
-    [](void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uint32_t state) {
-        Seat* seat = static_cast<Seat*>(data);
-        if (state == WL_KEYBOARD_KEY_STATE_PRESSED) {
-            seat->owner->Judge(TranslateKey(seat->keys, key), {0, 0});
-        }
-    },
-    [](void* data, wl_keyboard*, uint32_t, uint32_t depressed, uint32_t latched, uint32_t locked,
-       uint32_t group) {
-        Seat* seat = static_cast<Seat*>(data);
-        if (seat->keys != nullptr) {
-            xkb_state_update_mask(seat->keys, depressed, latched, locked, 0, 0, group);
-        }
-    },
-    [](void*, wl_keyboard*, int32_t, int32_t) {},
-};
-
-const wl_callback_listener focusAnswerListener = {
-    [](void* data, wl_callback*, uint32_t) {
-        Seat* seat = static_cast<Seat*>(data);
-        seat->owner->KeyboardFocusChanged(*seat, KeyboardFocusEvent::Settled, nullptr);
-    },
-};
-
-const wl_seat_listener seatListener = {
-    [](void* data, wl_seat*, uint32_t capabilities) {
-        Seat* seat = static_cast<Seat*>(data);
-        seat->owner->SeatCapabilities(*seat, capabilities);
-    },
-    [](void*, wl_seat*, const char*) {},
-};
 
 // A black buffer of that size: a new memory file reads as zeros, which XRGB8888 shows black.
 wl_buffer* MakeBlackBuffer(wl_shm* shm, int32_t width, int32_t height) {
@@ -221,6 +54,124 @@ wl_buffer* MakeBlackBuffer(wl_shm* shm, int32_t width, int32_t height) {
 }
 
 }  // namespace
+
+// The protocol's events on the globals, outputs and surfaces, translated into calls of the
+// window: one function per slot of each listener, named for the event. The seat's are in
+// seat_wayland.cpp.
+struct WindowListenersWayland {
+    using Output = RendererWindowWayland::Output;
+
+    // wl_registry.global: a global announced, at the start or later (an output plugged in).
+    static void OnRegistryGlobal(void* data, wl_registry* registry, uint32_t name,
+                                 const char* interface, uint32_t version) {
+        static_cast<RendererWindowWayland*>(data)->AddGlobal(registry, name, interface, version);
+    }
+    // wl_registry.global_remove: a global gone (an output unplugged).
+    static void OnRegistryGlobalRemove(void* data, wl_registry*, uint32_t name) {
+        static_cast<RendererWindowWayland*>(data)->RemoveGlobal(name);
+    }
+
+    // wl_output.geometry, mode: not needed (the layer surface's configure gives the size).
+    static void OnOutputGeometry(void*, wl_output*, int32_t, int32_t, int32_t, int32_t, int32_t,
+                                 const char*, const char*, int32_t) {}
+    static void OnOutputMode(void*, wl_output*, uint32_t, int32_t, int32_t, int32_t) {}
+    // wl_output.done: the output's description is complete.
+    static void OnOutputDone(void* data, wl_output*) {
+        Output* output = static_cast<Output*>(data);
+        output->owner->OutputDescribed(*output);
+    }
+    // wl_output.scale: the factor the animated surface's buffer takes.
+    static void OnOutputScale(void* data, wl_output*, int32_t factor) {
+        static_cast<Output*>(data)->scale = factor;
+    }
+    // wl_output.name: the name VELMORIA_OUTPUT chooses by.
+    static void OnOutputName(void* data, wl_output*, const char* name) {
+        static_cast<Output*>(data)->name = name;
+    }
+    // wl_output.description: not needed.
+    static void OnOutputDescription(void*, wl_output*, const char*) {}
+
+    // zxdg_output_v1.logical_position: where the output lies, for global pointer positions.
+    static void OnXdgOutputLogicalPosition(void* data, zxdg_output_v1*, int32_t x, int32_t y) {
+        static_cast<Output*>(data)->x = x;
+        static_cast<Output*>(data)->y = y;
+    }
+    // zxdg_output_v1.logical_size: not needed.
+    static void OnXdgOutputLogicalSize(void*, zxdg_output_v1*, int32_t, int32_t) {}
+    // zxdg_output_v1.done: before version 3 wl_output's "done" follows anyway.
+    static void OnXdgOutputDone(void*, zxdg_output_v1*) {}
+    // zxdg_output_v1.name: the output's name where wl_output (before version 4) tells none.
+    static void OnXdgOutputName(void* data, zxdg_output_v1*, const char* name) {
+        Output* output = static_cast<Output*>(data);
+        if (output->name.empty()) {
+            output->name = name;
+        }
+    }
+    // zxdg_output_v1.description: not needed.
+    static void OnXdgOutputDescription(void*, zxdg_output_v1*, const char*) {}
+
+    // zwlr_layer_surface_v1.configure: the surface's size, to be acknowledged.
+    static void OnLayerConfigure(void* data, zwlr_layer_surface_v1*, uint32_t serial,
+                                 uint32_t width, uint32_t height) {
+        Output* output = static_cast<Output*>(data);
+        output->owner->Configure(*output, serial, width, height);
+    }
+    // zwlr_layer_surface_v1.closed: the compositor took the surface away.
+    static void OnLayerClosed(void* data, zwlr_layer_surface_v1*) {
+        Output* output = static_cast<Output*>(data);
+        output->owner->SurfaceClosed(*output);
+    }
+
+    // wl_callback.done of a frame: the last frame is shown, the next may be drawn.
+    static void OnFrameDone(void* data, wl_callback*, uint32_t) {
+        static_cast<RendererWindowWayland*>(data)->FrameShown();
+    }
+
+    // wl_buffer.release: a black buffer is kept while its surface lives.
+    static void OnBufferRelease(void*, wl_buffer*) {}
+
+    static const wl_registry_listener registry;
+    static const wl_output_listener output;
+    static const zxdg_output_v1_listener xdgOutput;
+    static const zwlr_layer_surface_v1_listener layer;
+    static const wl_callback_listener frame;
+    static const wl_buffer_listener buffer;
+};
+
+const wl_registry_listener WindowListenersWayland::registry = {
+    &OnRegistryGlobal,        // global
+    &OnRegistryGlobalRemove,  // global_remove
+};
+
+const wl_output_listener WindowListenersWayland::output = {
+    &OnOutputGeometry,     // geometry
+    &OnOutputMode,         // mode
+    &OnOutputDone,         // done
+    &OnOutputScale,        // scale
+    &OnOutputName,         // name
+    &OnOutputDescription,  // description
+};
+
+const zxdg_output_v1_listener WindowListenersWayland::xdgOutput = {
+    &OnXdgOutputLogicalPosition,  // logical_position
+    &OnXdgOutputLogicalSize,      // logical_size
+    &OnXdgOutputDone,             // done
+    &OnXdgOutputName,             // name
+    &OnXdgOutputDescription,      // description
+};
+
+const zwlr_layer_surface_v1_listener WindowListenersWayland::layer = {
+    &OnLayerConfigure,  // configure
+    &OnLayerClosed,     // closed
+};
+
+const wl_callback_listener WindowListenersWayland::frame = {
+    &OnFrameDone,  // done
+};
+
+const wl_buffer_listener WindowListenersWayland::buffer = {
+    &OnBufferRelease,  // release
+};
 
 // ---- Set-up ----
 
@@ -245,21 +196,17 @@ void RendererWindowWayland::AddGlobal(wl_registry* registry, uint32_t name, cons
         xdgOutputs_ =
             static_cast<zxdg_output_manager_v1*>(bind(zxdg_output_manager_v1_interface, 3));
     } else if (std::strcmp(interface, wl_seat_interface.name) == 0) {
-        auto seat = std::make_unique<Seat>();
-        seat->owner = this;
-        seat->global = name;
-        seat->seat = static_cast<wl_seat*>(bind(wl_seat_interface, 5));
-        wl_seat_add_listener(seat->seat, &seatListener, seat.get());
-        seats_.push_back(std::move(seat));
+        AddSeat(static_cast<wl_seat*>(bind(wl_seat_interface, 5)), name);
     } else if (std::strcmp(interface, wl_output_interface.name) == 0 && version >= 2) {
         auto output = std::make_unique<Output>();
         output->owner = this;
         output->global = name;
         output->output = static_cast<wl_output*>(bind(wl_output_interface, 4));
-        wl_output_add_listener(output->output, &outputListener, output.get());
+        wl_output_add_listener(output->output, &WindowListenersWayland::output, output.get());
         if (xdgOutputs_ != nullptr) {
             output->xdgOutput = zxdg_output_manager_v1_get_xdg_output(xdgOutputs_, output->output);
-            zxdg_output_v1_add_listener(output->xdgOutput, &xdgOutputListener, output.get());
+            zxdg_output_v1_add_listener(output->xdgOutput, &WindowListenersWayland::xdgOutput,
+                                        output.get());
         }
         outputs_.push_back(std::move(output));
     }
@@ -300,7 +247,7 @@ bool RendererWindowWayland::Create(SaverSettings& settings, int32_t& width, int3
         return false;
     }
     registry_ = wl_display_get_registry(display_);
-    wl_registry_add_listener(registry_, &registryListener, this);
+    wl_registry_add_listener(registry_, &WindowListenersWayland::registry, this);
     wl_display_roundtrip(display_);
     if (compositor_ == nullptr || shm_ == nullptr || layerShell_ == nullptr) {
         Report("the compositor offers no zwlr_layer_shell_v1");
@@ -310,7 +257,8 @@ bool RendererWindowWayland::Create(SaverSettings& settings, int32_t& width, int3
     for (auto& output : outputs_) {
         if (output->xdgOutput == nullptr && xdgOutputs_ != nullptr) {
             output->xdgOutput = zxdg_output_manager_v1_get_xdg_output(xdgOutputs_, output->output);
-            zxdg_output_v1_add_listener(output->xdgOutput, &xdgOutputListener, output.get());
+            zxdg_output_v1_add_listener(output->xdgOutput, &WindowListenersWayland::xdgOutput,
+                                        output.get());
         }
     }
     wl_display_roundtrip(display_);
@@ -396,7 +344,7 @@ void RendererWindowWayland::MakeSurface(Output& output) {
     zwlr_layer_surface_v1_set_size(output.layer, 0, 0);  // the compositor's: the whole output
     zwlr_layer_surface_v1_set_exclusive_zone(output.layer, -1);
     zwlr_layer_surface_v1_set_keyboard_interactivity(output.layer, 1);  // exclusive
-    zwlr_layer_surface_v1_add_listener(output.layer, &layerListener, &output);
+    zwlr_layer_surface_v1_add_listener(output.layer, &WindowListenersWayland::layer, &output);
     if (&output == animated_) {
         SetBufferScale(output);
     }
@@ -434,7 +382,7 @@ void RendererWindowWayland::AttachBlack(Output& output) {
         Report("cannot make a black buffer");
         return;
     }
-    wl_buffer_add_listener(output.black, &bufferListener, nullptr);
+    wl_buffer_add_listener(output.black, &WindowListenersWayland::buffer, nullptr);
     wl_surface_attach(output.surface, output.black, 0, 0);
     wl_surface_damage(output.surface, 0, 0, output.width, output.height);
     wl_surface_commit(output.surface);
@@ -632,7 +580,7 @@ void RendererWindowWayland::SwapBuffers() {
     }
     // Asked before the swap, whose commit carries it.
     frameCallback_ = wl_surface_frame(animated_->surface);
-    wl_callback_add_listener(frameCallback_, &frameListener, this);
+    wl_callback_add_listener(frameCallback_, &WindowListenersWayland::frame, this);
     eglSwapBuffers(eglDisplay_, eglSurface_);
 }
 
@@ -660,111 +608,11 @@ void RendererWindowWayland::TearDown() {
     }
     context_ = EGL_NO_CONTEXT;
     eglDisplay_ = EGL_NO_DISPLAY;
-    for (auto& seat : seats_) {
-        if (seat->focusAnswer != nullptr) {
-            wl_callback_destroy(seat->focusAnswer);
-        }
-        xkb_state_unref(seat->keys);
-        xkb_keymap_unref(seat->keymap);
-    }
-    seats_.clear();
+    ReleaseSeats();
     outputs_.clear();
     announced_.reset();
     wl_display_disconnect(display_);  // the compositor drops every object of ours with it
     display_ = nullptr;
-}
-
-// ---- Input ----
-
-void RendererWindowWayland::SeatCapabilities(Seat& seat, uint32_t capabilities) {
-    const bool pointer = (capabilities & WL_SEAT_CAPABILITY_POINTER) != 0;
-    const bool keyboard = (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
-    if (pointer && seat.pointer == nullptr) {
-        seat.pointer = wl_seat_get_pointer(seat.seat);
-        wl_pointer_add_listener(seat.pointer, &pointerListener, &seat);
-    } else if (!pointer && seat.pointer != nullptr) {
-        wl_pointer_destroy(seat.pointer);
-        seat.pointer = nullptr;
-        seat.pointerOutput = nullptr;
-    }
-    if (keyboard && seat.keyboard == nullptr) {
-        seat.keyboard = wl_seat_get_keyboard(seat.seat);
-        wl_keyboard_add_listener(seat.keyboard, &keyboardListener, &seat);
-    } else if (!keyboard && seat.keyboard != nullptr) {
-        wl_keyboard_destroy(seat.keyboard);
-        seat.keyboard = nullptr;
-    }
-}
-
-// The pointer over one of our surfaces (`surface` on entering, else the one entered last), in
-// global logical coordinates: the output's position plus the surface-local one.
-void RendererWindowWayland::PointerAt(Seat& seat, wl_surface* surface, double x, double y) {
-    if (surface != nullptr) {
-        seat.pointerOutput = nullptr;
-        for (auto& output : outputs_) {
-            if (output->surface == surface) {
-                seat.pointerOutput = output.get();
-            }
-        }
-    }
-    if (seat.pointerOutput == nullptr) {
-        return;
-    }
-    const CursorPoint cursor = {seat.pointerOutput->x + static_cast<int32_t>(x),
-                                seat.pointerOutput->y + static_cast<int32_t>(y)};
-    Judge(RendererInput::MouseMove, cursor);
-}
-
-// The keyboard's focus on our surfaces (`surface` null for one we have destroyed already): the
-// saver ends once it is plain that another window has the keyboard.
-void RendererWindowWayland::KeyboardFocusChanged(Seat& seat, KeyboardFocusEvent event,
-                                                 wl_surface* surface) {
-    if (event == KeyboardFocusEvent::Entered && !Shown(surface)) {
-        return;
-    }
-    if (event == KeyboardFocusEvent::Left) {
-        seat.leftSurface = surface;
-    }
-    if (event == KeyboardFocusEvent::Settled) {
-        wl_callback_destroy(seat.focusAnswer);
-        seat.focusAnswer = nullptr;
-    }
-    const KeyboardFocusContext context = {Shown(seat.leftSurface), closed_ || closePending_,
-                                          seat.keyboard == nullptr};
-    switch (seat.focus.Handle(event, context)) {
-        case KeyboardFocusAction::Stay:
-            break;
-        case KeyboardFocusAction::Ask:
-            seat.focusAnswer = wl_display_sync(display_);
-            wl_callback_add_listener(seat.focusAnswer, &focusAnswerListener, &seat);
-            break;
-        case KeyboardFocusAction::End:
-            Report("the compositor gave the keyboard to another window: the saver ends");
-            closePending_ = true;
-            break;
-    }
-}
-
-bool RendererWindowWayland::Shown(const wl_surface* surface) const {
-    return surface != nullptr &&
-           std::any_of(outputs_.begin(), outputs_.end(),
-                       [&](const auto& output) { return output->surface == surface; });
-}
-
-// A surface about to be destroyed: a new one may get its address.
-void RendererWindowWayland::ForgetSurface(const wl_surface* surface) {
-    for (auto& seat : seats_) {
-        if (seat->leftSurface == surface) {
-            seat->leftSurface = nullptr;
-        }
-    }
-}
-
-// Input on any surface of ours, judged by the exit rules; the close is posted to the loop.
-void RendererWindowWayland::Judge(RendererInput input, CursorPoint cursor) {
-    if (!closed_ && settings_ != nullptr && start_.Closes(input, *settings_, cursor)) {
-        closePending_ = true;
-    }
 }
 
 }  // namespace velmoria

@@ -40,6 +40,21 @@ namespace velmoria {
 
 class RendererWindowWayland final : public RendererWindow {
   public:
+    ~RendererWindowWayland() override;
+
+    bool Create(SaverSettings& settings, int32_t& width, int32_t& height) override;
+    void Show(int showCommand) override;
+    Message HandleNextMessage() override;
+    void SwapBuffers() override;
+    void WaitForMessage(int64_t timeoutUs) override;
+    void TearDown() override;
+
+  private:
+    // The protocol's listeners: the window's (renderer_window_wayland.cpp) and the seats'
+    // (seat_wayland.cpp) call the handlers below.
+    friend struct WindowListenersWayland;
+    friend struct SeatListenersWayland;
+
     // One output and the surface of ours on it.
     struct Output {
         RendererWindowWayland* owner = nullptr;
@@ -72,28 +87,24 @@ class RendererWindowWayland final : public RendererWindow {
         wl_callback* focusAnswer = nullptr;  // the question asked after a leave
     };
 
-    ~RendererWindowWayland() override;
-
-    bool Create(SaverSettings& settings, int32_t& width, int32_t& height) override;
-    void Show(int showCommand) override;
-    Message HandleNextMessage() override;
-    void SwapBuffers() override;
-    void WaitForMessage(int64_t timeoutUs) override;
-    void TearDown() override;
-
-    // For the handlers of the protocol's events (renderer_window_wayland.cpp).
+    // Handlers of the globals', outputs' and surfaces' events.
     void AddGlobal(wl_registry* registry, uint32_t name, const char* interface, uint32_t version);
     void RemoveGlobal(uint32_t name);
     void OutputDescribed(Output& output);
     void Configure(Output& output, uint32_t serial, uint32_t width, uint32_t height);
     void SurfaceClosed(Output& output);
+    void FrameShown();
+
+    // The seats' input (seat_wayland.cpp).
+    void AddSeat(wl_seat* seat, uint32_t name);
+    void ReleaseSeats();
     void SeatCapabilities(Seat& seat, uint32_t capabilities);
     void PointerAt(Seat& seat, wl_surface* surface, double x, double y);
     void KeyboardFocusChanged(Seat& seat, KeyboardFocusEvent event, wl_surface* surface);
     void Judge(RendererInput input, CursorPoint cursor);
-    void FrameShown();
+    bool Shown(const wl_surface* surface) const;
+    void ForgetSurface(const wl_surface* surface);
 
-  private:
     int DispatchFromSocket(int64_t timeoutUs);
     bool SetUpEgl();
     void MakeSurface(Output& output);
@@ -104,8 +115,6 @@ class RendererWindowWayland final : public RendererWindow {
     void RemoveOutput(Output* output);
     void CloseWindow();
     void ChooseAnimated();
-    bool Shown(const wl_surface* surface) const;
-    void ForgetSurface(const wl_surface* surface);
 
     SaverSettings* settings_ = nullptr;
     wl_display* display_ = nullptr;
