@@ -123,6 +123,10 @@ class ShellPlatform {
     // Starts a program: `path` alone as its command line, shown normally (show value 1), not
     // waited for; null when it could not be started.
     virtual std::unique_ptr<StartedProgram> StartProgram(const std::string& path) = 0;
+    // The session's end takes a renderer still running along: true on Wayland
+    // (wayland/shell_platform_wayland.h), where the saver is ended by a SIGTERM to the shell
+    // and the renderer's surfaces would stay up; false elsewhere.
+    virtual bool RendererEndsWithSession() = 0;
     // Writes a whole file of the work folder (the sprite) through a temporary file beside it
     // renamed into place, so that no reader ever sees half of it. On Linux only in a folder of
     // the user's own that no one else can write, replacing a link at the name rather than

@@ -6,27 +6,15 @@
 
 #include <cstdlib>
 
+#include "common/wayland/layer_shell_probe_wayland.h"
 #include "common/window_system.h"
 #include "renderer/diagnostics.h"
 #include "renderer/renderer_program.h"
 #include "renderer/x11/renderer_platform_x11.h"
 #include "renderer/x11/renderer_window_x11.h"
 #ifdef VELMORIA_WAYLAND
-#include "common/wayland/layer_shell_probe_wayland.h"
 #include "renderer/wayland/renderer_window_wayland.h"
 #endif
-
-namespace {
-
-bool CompositorHasLayerShell() {
-#ifdef VELMORIA_WAYLAND
-    return velmoria::CompositorHasLayerShellWayland();
-#else
-    return false;  // a build without Wayland draws on X11 (XWayland)
-#endif
-}
-
-}  // namespace
 
 int main() {
     // Ends with the shell that started it, even one killed outright (SIGKILL, the out-of-memory
@@ -37,8 +25,13 @@ int main() {
         shell != nullptr && std::atol(shell) != static_cast<long>(getppid())) {
         return 0;
     }
+    // The probe's connection, when it made one, is the one the Wayland window draws through.
+    wl_display* probed = nullptr;
     const velmoria::WindowSystemChoice choice =
-        velmoria::ChooseWindowSystemFromEnvironment(false, CompositorHasLayerShell);
+        velmoria::ChooseWindowSystemFromEnvironment(false, [&probed] {
+            probed = velmoria::ConnectWithLayerShellWayland();
+            return probed != nullptr;
+        });
 #ifdef VELMORIA_WAYLAND
     if (choice.system == velmoria::WindowSystem::Wayland) {
         // No error box of its own: the loader's messages go to standard error.
@@ -47,7 +40,7 @@ int main() {
         if (choice.unknownForced) {
             velmoria::ReportRendererFailure("VELMORIA_BACKEND", "neither x11 nor wayland: ignored");
         }
-        velmoria::RendererWindowWayland window;
+        velmoria::RendererWindowWayland window(probed);
         return velmoria::RunRenderer(window, 0);
     }
 #endif

@@ -241,7 +241,9 @@ void RendererWindowWayland::OutputDescribed(Output& output) {
 
 bool RendererWindowWayland::Create(SaverSettings& settings, int32_t& width, int32_t& height) {
     settings_ = &settings;
-    display_ = wl_display_connect(nullptr);
+    if (display_ == nullptr) {
+        display_ = wl_display_connect(nullptr);
+    }
     if (display_ == nullptr) {
         Report("cannot connect to the compositor (WAYLAND_DISPLAY)");
         return false;

@@ -40,6 +40,9 @@ namespace velmoria {
 
 class RendererWindowWayland final : public RendererWindow {
   public:
+    // `connection`: the compositor's, when the layer-shell probe made one (taken over); else
+    // Create connects.
+    explicit RendererWindowWayland(wl_display* connection = nullptr) : display_(connection) {}
     ~RendererWindowWayland() override;
 
     bool Create(SaverSettings& settings, int32_t& width, int32_t& height) override;

@@ -16,7 +16,6 @@ namespace velmoria {
 std::string RendererPath;
 bool RendererHosted = false;
 bool SessionFailed = false;
-bool RendererEndsWithSession = false;
 
 bool PlaysMusic(bool hosted, bool lockTaken) {
     return !hosted || lockTaken;
@@ -138,7 +137,7 @@ void SessionForm::Form_QueryUnload() {
     }
     unloaded_ = true;
     Guarded([&] {
-        if (RendererHosted || RendererEndsWithSession) {
+        if (RendererHosted || ShellPlatform::Current().RendererEndsWithSession()) {
             watch_.Terminate();
         }
     });

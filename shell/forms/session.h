@@ -20,9 +20,6 @@ extern std::string RendererPath;
 // The renderer draws in a screen-saver daemon's window (Linux hosted mode): the session watches
 // its process, not a window title, and the session's end ends the renderer too.
 extern bool RendererHosted;
-// The session's end takes a renderer still running along: true on Wayland, where the saver is
-// ended by a SIGTERM to the shell (swayidle) and the renderer's surfaces would stay up.
-extern bool RendererEndsWithSession;
 
 // The session could not do its job: the renderer did not start, ended with a non-zero exit
 // code, or showed no window within the grace period. Set when the session form unloads; the

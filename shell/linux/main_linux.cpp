@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/posix/runtime_folder_posix.h"
+#include "common/wayland/layer_shell_probe_wayland.h"
 #include "common/window_system.h"
 #include "common/x11/x11_support.h"
 #include "shell/forms/session.h"
@@ -21,7 +22,6 @@
 #include "shell/startup.h"
 #include "shell/x11/shell_platform_x11.h"
 #ifdef VELMORIA_WAYLAND
-#include "common/wayland/layer_shell_probe_wayland.h"
 #include "shell/wayland/shell_platform_wayland.h"
 #endif
 
@@ -50,14 +50,6 @@ std::string HostFault(Display* display, const velmoria::HostedRun& hosted) {
         return "the host window " + hosted.given + " is no window";
     }
     return "";
-}
-
-bool CompositorHasLayerShell() {
-#ifdef VELMORIA_WAYLAND
-    return velmoria::CompositorHasLayerShellWayland();
-#else
-    return false;
-#endif
 }
 
 // Main, then the loop while a form is loaded; 1 when the session could not do its job.
@@ -101,12 +93,10 @@ int main(int argc, char** argv) {
     setenv("VELMORIA_SHELL_PID", std::to_string(getpid()).c_str(), 1);
 
     // As the renderer will choose, so that the shell looks for its window where it is made.
-    const velmoria::WindowSystemChoice choice =
-        velmoria::ChooseWindowSystemFromEnvironment(hosted.hosted, CompositorHasLayerShell);
+    const velmoria::WindowSystemChoice choice = velmoria::ChooseWindowSystemFromEnvironment(
+        hosted.hosted, velmoria::CompositorHasLayerShellWayland);
 #ifdef VELMORIA_WAYLAND
     if (choice.system == velmoria::WindowSystem::Wayland) {
-        // swayidle ends the saver with SIGTERM to the shell: the renderer goes with it.
-        velmoria::RendererEndsWithSession = true;
         velmoria::ShellPlatformWayland platform;
         return RunShell(platform, argumentText, hosted.hosted);
     }

@@ -36,6 +36,8 @@ class ShellPlatformWayland final : public ShellPlatformLinux {
     // Holds "<Velmoria>" in the registry while the dialog is open.
     void RunSettingsDialog(const std::string& settingsFile) override;
     bool TakeMusicLock() override;
+    // velmoria-idle ends the saver with SIGTERM to the shell: the renderer goes with it.
+    bool RendererEndsWithSession() override { return true; }
 
   private:
     std::unique_ptr<FormsWayland> forms_;

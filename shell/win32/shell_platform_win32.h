@@ -25,6 +25,7 @@ class ShellPlatformWin32 final : public ShellPlatform {
     void MoveForm(WindowHandle form, int32_t x, int32_t y, int32_t width, int32_t height) override;
     void SetFormPicture(WindowHandle form, int32_t x, int32_t y, PixelImage picture) override;
     std::unique_ptr<StartedProgram> StartProgram(const std::string& path) override;
+    bool RendererEndsWithSession() override { return false; }
     bool ReplaceFileContents(const std::string& path, const std::vector<uint8_t>& bytes) override;
     int32_t ShowCursor(bool show) override;
     PathSyntax Paths() override;

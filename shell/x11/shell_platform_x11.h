@@ -39,6 +39,7 @@ class ShellPlatformX11 final : public ShellPlatformLinux {
     void MoveForm(WindowHandle form, int32_t x, int32_t y, int32_t width, int32_t height) override;
     void SetFormPicture(WindowHandle form, int32_t x, int32_t y, PixelImage picture) override;
     bool TakeMusicLock() override;
+    bool RendererEndsWithSession() override { return false; }
 
     // For the end-to-end tests' window tool: asks the window of that title, of any program, to
     // close. False when there is none.

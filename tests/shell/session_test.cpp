@@ -355,7 +355,7 @@ TEST_F(SessionTest, OnWaylandTheRendererEndsWithTheSession) {
         shell_.forms.clear();
         shell_.ended = 0;
         shell_.programs = test::FakeProgramState{};
-        RendererEndsWithSession = wayland;
+        shell_.rendererEndsWithSession = wayland;
         Load("/s");
         shell_.windows.insert(kRendererWindowTitle);
         now_ = 100;
@@ -365,7 +365,6 @@ TEST_F(SessionTest, OnWaylandTheRendererEndsWithTheSession) {
         EXPECT_EQ(shell_.programs.terminated, wayland ? 1 : 0) << wayland;
         EXPECT_EQ(shell_.ended, 1) << wayland;
     }
-    RendererEndsWithSession = false;
 }
 
 }  // namespace

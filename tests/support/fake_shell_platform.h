@@ -116,6 +116,7 @@ class FakeShellPlatform final : public ShellPlatform {
         }
         return std::make_unique<FakeProgram>(programs);
     }
+    bool RendererEndsWithSession() override { return rendererEndsWithSession; }
     bool ReplaceFileContents(const std::string& path, const std::vector<uint8_t>& bytes) override {
         files[path] = bytes;
         return true;
@@ -184,6 +185,7 @@ class FakeShellPlatform final : public ShellPlatform {
     BgmPlatform* music = nullptr;
     bool musicLockHeld = false;  // another copy holds the session's music lock
     int musicLockTakes = 0;
+    bool rendererEndsWithSession = false;  // as on Wayland
 };
 
 // Connects a platform for the life of a test and puts the previous one back.
