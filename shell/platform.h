@@ -3,7 +3,7 @@
 // music procedures) reaches the operating system only through this class. Backends:
 //   win32/   Windows: ShellPlatformWin32 (user32, kernel32's profile functions), with the
 //            music of shell/music/win32/ (winmm)
-//   x11/     Linux: ShellPlatformX11, over ShellPlatformLinux (linux/: the POSIX pieces of
+//   x11/     Linux: ShellPlatformX11, over ShellPlatformLinux (desktop/: the POSIX pieces of
 //            posix/ for files, folders and the INI file through profile_file.h and iconv, the
 //            music of shell/music/gst/, the GTK dialog)
 //   wayland/ Linux on a layer-shell compositor: ShellPlatformWayland, over ShellPlatformLinux;

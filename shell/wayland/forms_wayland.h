@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "common/posix/window_registry_posix.h"
-#include "shell/linux/form_loop_glib.h"
+#include "shell/desktop/form_loop_glib.h"
 #include "shell/platform.h"
 
 namespace velmoria {

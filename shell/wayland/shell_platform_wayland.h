@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "shell/linux/shell_platform_linux.h"
+#include "shell/desktop/shell_platform_linux.h"
 
 namespace velmoria {
 

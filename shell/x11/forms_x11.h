@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "shell/linux/form_loop_glib.h"
+#include "shell/desktop/form_loop_glib.h"
 #include "shell/platform.h"
 
 namespace velmoria {

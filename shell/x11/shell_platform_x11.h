@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "shell/linux/shell_platform_linux.h"
+#include "shell/desktop/shell_platform_linux.h"
 
 // Xlib stays out of this header: its macros (Status, None, Bool) clash with names elsewhere.
 struct _XDisplay;

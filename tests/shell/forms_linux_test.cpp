@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "shell/linux/form_loop_glib.h"
+#include "shell/desktop/form_loop_glib.h"
 #include "shell/x11/forms_x11.h"
 #ifdef VELMORIA_WAYLAND
 #include "shell/wayland/forms_wayland.h"

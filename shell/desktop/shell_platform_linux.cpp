@@ -1,5 +1,5 @@
 // The Linux shell's services that do not depend on the window system.
-#include "shell/linux/shell_platform_linux.h"
+#include "shell/desktop/shell_platform_linux.h"
 
 // Before any X11 header a backend may add: Xlib's Status macro would rename MciInterpreter::Status.
 #include "shell/music/gst/bgm_platform_gst.h"

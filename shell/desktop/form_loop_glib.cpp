@@ -1,5 +1,5 @@
 // The forms' GLib loop, timers and ending signals.
-#include "shell/linux/form_loop_glib.h"
+#include "shell/desktop/form_loop_glib.h"
 
 #include <glib-unix.h>
 #include <glib.h>
