@@ -7,7 +7,7 @@
 //            posix/ for files, folders and the INI file through profile_file.h and iconv, the
 //            music of shell/music/gst/, the GTK dialog)
 //   wayland/ Linux on a layer-shell compositor: ShellPlatformWayland, over ShellPlatformLinux;
-//            its title searches ask the title registry (common/posix/window_registry_posix.h)
+//            its title searches ask the title registry (common/posix/title_registry_posix.h)
 // A new backend implements this class; the program's entry connects it before Main runs.
 #pragma once
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "common/posix/runtime_folder_posix.h"
-#include "common/posix/window_registry_posix.h"
+#include "common/posix/title_registry_posix.h"
 #include "common/saver_contract.h"
 #include "shell/startup.h"
 #include "shell/x11/window_search_x11.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "common/posix/runtime_folder_posix.h"
-#include "common/posix/window_registry_posix.h"
+#include "common/posix/title_registry_posix.h"
 #include "renderer/input_rules.h"
 #include "renderer/keyboard_focus.h"
 #include "renderer/platform.h"

@@ -1,5 +1,5 @@
 // The shell's forms on Wayland, where no program sees another's windows: a form is its title
-// held in the title registry (common/posix/window_registry_posix.h) for as long as it is
+// held in the title registry (common/posix/title_registry_posix.h) for as long as it is
 // loaded, with its timers, served by GLib's main loop. From the first form on, SIGTERM, SIGINT
 // and SIGHUP (swayidle's kill, a log-out) end the forms as a close request does, so that their
 // unload runs.
@@ -8,7 +8,7 @@
 #include <map>
 #include <memory>
 
-#include "common/posix/window_registry_posix.h"
+#include "common/posix/title_registry_posix.h"
 #include "shell/desktop/form_loop_glib.h"
 #include "shell/platform.h"
 

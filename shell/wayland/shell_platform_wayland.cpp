@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "common/posix/runtime_folder_posix.h"
-#include "common/posix/window_registry_posix.h"
+#include "common/posix/title_registry_posix.h"
 #include "shell/startup.h"
 #include "shell/wayland/forms_wayland.h"
 

@@ -1,5 +1,5 @@
 // Lock files for our own windows' titles.
-#include "common/posix/window_registry_posix.h"
+#include "common/posix/title_registry_posix.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "common/posix/window_registry_posix.h"
+#include "common/posix/title_registry_posix.h"
 
 namespace velmoria {
 namespace {
