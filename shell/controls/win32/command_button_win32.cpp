@@ -251,9 +251,11 @@ LRESULT CommandButtonWin32::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_SETFOCUS:
             control_.FocusGained();
+            InvalidateRect(hwnd, nullptr, FALSE);  // the focus rectangle
             return 0;
         case WM_KILLFOCUS:
             control_.FocusLost();
+            InvalidateRect(hwnd, nullptr, FALSE);
             return 0;
         case WM_TIMER:
             if (wParam == kTrackingTimer) {
@@ -349,6 +351,13 @@ void CommandButtonWin32::TakeFocus() {
     }
 }
 
+void CommandButtonWin32::SetFocusCuesShown(bool shown) {
+    if (shown != focusCuesShown_ && window_ != nullptr) {
+        InvalidateRect(window_, nullptr, FALSE);
+    }
+    focusCuesShown_ = shown;
+}
+
 void CommandButtonWin32::RaiseClick() {
     if (onClick_) {
         onClick_();
@@ -389,6 +398,13 @@ void CommandButtonWin32::Paint() {
         SetViewportOrgEx(buffer, old.x, old.y, nullptr);
     }
     DrawCaption(buffer, client.right);
+    if (focusCuesShown_ && GetFocus() == window_) {
+        // Inside the face's 4-pixel ring, three pixels clear of it.
+        RECT focus = client;
+        const int inset = 7 * FaceRing(dpi_);
+        InflateRect(&focus, -inset, -inset);
+        DrawFocusRect(buffer, &focus);
+    }
     BitBlt(dc, 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
     SelectObject(buffer, original);
     DeleteObject(bitmap);

@@ -32,6 +32,10 @@ class CommandButtonWin32 final : public CommandButtonView {
     void TakeFocus() override;
     void RaiseClick() override;
 
+    // Whether the focus rectangle shows while the control has the focus: hidden until the
+    // user first moves the focus by keyboard, as Windows hides focus cues.
+    void SetFocusCuesShown(bool shown);
+
   private:
     CommandButtonWin32(const ButtonFont& hostFont, std::function<void()> onClick);
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -56,6 +60,7 @@ class CommandButtonWin32 final : public CommandButtonView {
     ButtonFont fontMadeFrom_;
     int fontDpi_ = 0;
     int dpi_ = 96;
+    bool focusCuesShown_ = false;
 };
 
 // Draws a whole face (gradient and the picture's eight pieces, no caption) into a device context

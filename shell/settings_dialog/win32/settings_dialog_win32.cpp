@@ -1,6 +1,8 @@
 // The settings dialog's Win32 windows: the form and its panel at the layout's rectangles, events
 // passed to the dialog's handlers, and the calls of SettingsDialogView done with user32, gdi32,
-// comdlg32 and shell32.
+// comdlg32 and shell32. The keyboard is read in the dialog's message loop: Tab, the arrows,
+// Return, Space and Escape, whichever child has the focus. The panel takes the focus for the
+// music kinds and the form for the link; both draw their own focus marks.
 #include "shell/settings_dialog/win32/settings_dialog_win32.h"
 
 #include <windows.h>
@@ -19,6 +21,7 @@
 #include "assets/dialog_pictures.h"
 #include "shell/controls/win32/command_button_win32.h"
 #include "shell/settings_dialog/settings_dialog.h"
+#include "shell/settings_dialog/win32/dialog_accessible_win32.h"
 
 namespace velmoria {
 
@@ -31,6 +34,8 @@ constexpr DWORD kFormStyle =
 constexpr int kComboListHeight = 200;
 // WM_DPICHANGED (Windows 8.1), which older headers lack.
 constexpr UINT kDpiChanged = 0x02E0;
+// An accessibility client's press of the button with this child ID (wParam).
+constexpr UINT kPressButton = WM_APP + 1;
 
 // The outer size of a window whose client is `client` at `dpi` (the frame grows with the DPI
 // where Windows can say so).
@@ -107,7 +112,38 @@ void BlitBitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int height) {
     DeleteDC(source);
 }
 
-class SettingsDialogWin32 final : public SettingsDialogView {
+// The accessible children, in this order (child ID = index + 1): the kinds top to bottom, the
+// track box, "...", the path box, "設定", "ｷｬﾝｾﾙ", the link.
+constexpr LONG kFirstKindChild = 1;
+constexpr LONG kRepeatChild = 4;
+constexpr LONG kFileButtonChild = 5;
+constexpr LONG kSetButtonChild = 7;
+constexpr LONG kCancelButtonChild = 8;
+constexpr LONG kLinkChild = 9;
+
+LONG SystemRole(AccessibleRole role) {
+    switch (role) {
+        case AccessibleRole::Window:
+            return ROLE_SYSTEM_DIALOG;
+        case AccessibleRole::RadioButton:
+            return ROLE_SYSTEM_RADIOBUTTON;
+        case AccessibleRole::ComboBox:
+            return ROLE_SYSTEM_COMBOBOX;
+        case AccessibleRole::PushButton:
+            return ROLE_SYSTEM_PUSHBUTTON;
+        case AccessibleRole::ReadOnlyText:
+            return ROLE_SYSTEM_STATICTEXT;
+        case AccessibleRole::Link:
+            return ROLE_SYSTEM_LINK;
+    }
+    return ROLE_SYSTEM_CLIENT;
+}
+
+RECT ToRect(const DialogRect& r) {
+    return {r.x, r.y, r.x + r.width, r.y + r.height};
+}
+
+class SettingsDialogWin32 final : public SettingsDialogView, public AccessibleElements {
   public:
     ~SettingsDialogWin32() override;
 
@@ -156,7 +192,27 @@ class SettingsDialogWin32 final : public SettingsDialogView {
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+    HWND AccessibleWindow() override { return form_; }
+    std::vector<AccessibleElement> Elements() override;
+    LONG FocusedChild() override;
+    void DoDefaultAction(LONG child) override;
+
   private:
+    // A key the dialog answers itself, before the focused child sees it; true when it is taken.
+    bool PreTranslate(const MSG& message);
+    DialogControl FocusedControl() const;
+    HWND FocusWindow(DialogControl control) const;
+    bool CanFocus(DialogControl control) const;
+    // Tab (+1) or Shift+Tab (-1): the next control that can take the focus, round the order.
+    void MoveFocus(int step);
+    // The first keyboard navigation shows the focus marks and the default button.
+    void ShowFocusCues();
+    // After each message: a focus that moved (by key, click or activation) is told to the
+    // dialog, repainted and announced to assistive technologies.
+    void FollowFocus();
+    int FocusedKind() const;
+    LONG ChildOf(DialogControl control) const;
+    RECT ScreenRect(HWND window, const DialogRect& design) const;
     LRESULT Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     // Lays the window out at `dpi`: its client size, the children's rectangles, the fonts and
     // the pictures. The window keeps its top-left corner.
@@ -173,6 +229,7 @@ class SettingsDialogWin32 final : public SettingsDialogView {
                   label.underlined);
     }
     void Replace(HBITMAP& slot, const RgbImage& picture, HWND window);
+    void DrawFocusMark(HDC dc, const DialogRect& label);
 
     SettingsDialog* dialog_ = nullptr;
     HWND form_ = nullptr;
@@ -194,6 +251,10 @@ class SettingsDialogWin32 final : public SettingsDialogView {
     bool busy_ = false;
     bool pressedOnLink_ = false;
     bool closed_ = false;
+    bool focusCuesShown_ = false;
+    HWND focusSeen_ = nullptr;
+    HWND focusToRestore_ = nullptr;  // the focus while the window was inactive
+    DialogAccessible* accessible_ = nullptr;
     DialogScale scale_;
     int formWidth_ = 0;
     int formHeight_ = 0;
@@ -219,6 +280,7 @@ bool RegisterClasses() {
 }
 
 SettingsDialogWin32::~SettingsDialogWin32() {
+    DetachDialogAccessible(accessible_);
     for (HBITMAP bitmap : {formPicture_, panelPicture_, markPictures_[0], markPictures_[1]}) {
         if (bitmap != nullptr) {
             DeleteObject(bitmap);
@@ -373,18 +435,317 @@ void SettingsDialogWin32::Open(SettingsDialog& dialog) {
     formWidth_ = client.right;
     formHeight_ = client.bottom;
     dialog.FormResize(formWidth_, formHeight_);
+    focusToRestore_ = panel_;  // the music kinds, unmarked until the keyboard is used
     ShowWindow(form_, SW_SHOWNORMAL);
     UpdateWindow(form_);
+    FollowFocus();
 }
 
 void SettingsDialogWin32::Run(SettingsDialog& dialog) {
+    // Accessibility clients reach the dialog's object through COM.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     Open(dialog);
     MSG message;
     while (!closed_ && GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+        if (!PreTranslate(message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        if (!closed_) {
+            FollowFocus();
+        }
     }
     dialog_ = nullptr;
+    DetachDialogAccessible(accessible_);
+    accessible_ = nullptr;
+    if (SUCCEEDED(com)) {
+        CoUninitialize();
+    }
+}
+
+bool SettingsDialogWin32::PreTranslate(const MSG& message) {
+    if ((message.message != WM_KEYDOWN && message.message != WM_KEYUP) || dialog_ == nullptr ||
+        form_ == nullptr || (message.hwnd != form_ && !IsChild(form_, message.hwnd))) {
+        return false;
+    }
+    const DialogControl focus = FocusedControl();
+    // An open list keeps Return and Escape: they close it, as the toolkit does.
+    const bool listOpen = SendMessageA(combo_, CB_GETDROPPEDSTATE, 0, 0) != 0;
+    if (message.message == WM_KEYUP) {
+        if (message.wParam == VK_SPACE) {
+            dialog_->KeyReleased(DialogKey::Space, focus);
+        }
+        return false;
+    }
+    switch (message.wParam) {
+        case VK_TAB:
+            MoveFocus(GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
+            return true;
+        case VK_UP:
+        case VK_LEFT:
+        case VK_DOWN:
+        case VK_RIGHT:
+            if (focus != DialogControl::Kinds) {
+                return false;
+            }
+            ShowFocusCues();
+            dialog_->KindArrow(message.wParam == VK_DOWN || message.wParam == VK_RIGHT ? 1 : -1);
+            return true;
+        case VK_RETURN:
+            return !listOpen && dialog_->KeyPressed(DialogKey::Return, focus);
+        case VK_ESCAPE:
+            return !listOpen && dialog_->KeyPressed(DialogKey::Escape, focus);
+        case VK_SPACE:
+            // A held key repeats its press; the button stays pressed until the release.
+            return dialog_->KeyPressed(DialogKey::Space, focus);
+        default:
+            return false;
+    }
+}
+
+DialogControl SettingsDialogWin32::FocusedControl() const {
+    HWND focus = GetFocus();
+    if (focus == panel_) {
+        return DialogControl::Kinds;
+    }
+    if (focus != nullptr && (focus == combo_ || IsChild(combo_, focus))) {
+        return DialogControl::Repeat;
+    }
+    for (const DialogButtonPlace& place : kDialogButtons) {
+        const auto& button = buttons_[static_cast<int>(place.button)];
+        if (button != nullptr && focus == button->Window()) {
+            return place.button == DialogButton::File  ? DialogControl::FileButton
+                   : place.button == DialogButton::Set ? DialogControl::SetButton
+                                                       : DialogControl::CancelButton;
+        }
+    }
+    return DialogControl::Link;  // the form itself
+}
+
+HWND SettingsDialogWin32::FocusWindow(DialogControl control) const {
+    const auto window = [this](DialogButton which) {
+        const auto& button = buttons_[static_cast<int>(which)];
+        return button != nullptr ? button->Window() : nullptr;
+    };
+    switch (control) {
+        case DialogControl::Kinds:
+            return panel_;
+        case DialogControl::Repeat:
+            return combo_;
+        case DialogControl::FileButton:
+            return window(DialogButton::File);
+        case DialogControl::SetButton:
+            return window(DialogButton::Set);
+        case DialogControl::CancelButton:
+            return window(DialogButton::Cancel);
+        case DialogControl::Link:
+            return form_;
+    }
+    return form_;
+}
+
+bool SettingsDialogWin32::CanFocus(DialogControl control) const {
+    HWND window = FocusWindow(control);
+    if (window == nullptr || !IsWindowEnabled(window)) {
+        return false;
+    }
+    switch (control) {
+        case DialogControl::FileButton:
+            return buttons_[static_cast<int>(DialogButton::File)]->Control().EnabledField();
+        case DialogControl::SetButton:
+            return buttons_[static_cast<int>(DialogButton::Set)]->Control().EnabledField();
+        case DialogControl::CancelButton:
+            return buttons_[static_cast<int>(DialogButton::Cancel)]->Control().EnabledField();
+        default:
+            return true;
+    }
+}
+
+void SettingsDialogWin32::MoveFocus(int step) {
+    ShowFocusCues();
+    const int count = static_cast<int>(kDialogTabOrder.size());
+    const DialogControl from = FocusedControl();
+    int place = 0;
+    for (int i = 0; i < count; ++i) {
+        if (kDialogTabOrder[i] == from) {
+            place = i;
+        }
+    }
+    for (int tried = 0; tried < count; ++tried) {
+        place = (place + step + count) % count;
+        if (CanFocus(kDialogTabOrder[place])) {
+            SetFocus(FocusWindow(kDialogTabOrder[place]));
+            return;
+        }
+    }
+}
+
+void SettingsDialogWin32::ShowFocusCues() {
+    if (focusCuesShown_) {
+        return;
+    }
+    focusCuesShown_ = true;
+    for (const auto& button : buttons_) {
+        if (button != nullptr) {
+            button->SetFocusCuesShown(true);
+        }
+    }
+    InvalidateRect(form_, nullptr, FALSE);
+    InvalidateRect(panel_, nullptr, FALSE);
+    if (dialog_ != nullptr) {
+        dialog_->FocusMoved(FocusedControl(), true);
+    }
+}
+
+void SettingsDialogWin32::FollowFocus() {
+    HWND focus = GetFocus();
+    if (focus == focusSeen_ || form_ == nullptr) {
+        return;
+    }
+    // The panel and the form draw their focus marks themselves.
+    for (HWND window : {focusSeen_, focus}) {
+        if (window != nullptr && (window == panel_ || window == form_)) {
+            InvalidateRect(window, nullptr, FALSE);
+        }
+    }
+    focusSeen_ = focus;
+    if (focus == nullptr || (focus != form_ && !IsChild(form_, focus))) {
+        return;
+    }
+    if (dialog_ != nullptr) {
+        dialog_->FocusMoved(FocusedControl(), focusCuesShown_);
+    }
+    NotifyWinEvent(EVENT_OBJECT_FOCUS, form_, OBJID_CLIENT, FocusedChild());
+}
+
+// The kind that shows the focus: the selected one, or the top one when none is.
+int SettingsDialogWin32::FocusedKind() const {
+    for (int kind = 0; kind < 3; ++kind) {
+        if (markSelected_[kind]) {
+            return kind;
+        }
+    }
+    return kKindsOnScreen[0];
+}
+
+LONG SettingsDialogWin32::ChildOf(DialogControl control) const {
+    switch (control) {
+        case DialogControl::Kinds:
+            for (size_t i = 0; i < kKindsOnScreen.size(); ++i) {
+                if (kKindsOnScreen[i] == FocusedKind()) {
+                    return kFirstKindChild + static_cast<LONG>(i);
+                }
+            }
+            return kFirstKindChild;
+        case DialogControl::Repeat:
+            return kRepeatChild;
+        case DialogControl::FileButton:
+            return kFileButtonChild;
+        case DialogControl::SetButton:
+            return kSetButtonChild;
+        case DialogControl::CancelButton:
+            return kCancelButtonChild;
+        case DialogControl::Link:
+            return kLinkChild;
+    }
+    return 0;
+}
+
+LONG SettingsDialogWin32::FocusedChild() {
+    HWND focus = GetFocus();
+    if (form_ == nullptr || focus == nullptr || (focus != form_ && !IsChild(form_, focus))) {
+        return 0;
+    }
+    return ChildOf(FocusedControl());
+}
+
+RECT SettingsDialogWin32::ScreenRect(HWND window, const DialogRect& design) const {
+    RECT rect = ToRect(scale_.Place(design));
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+std::vector<AccessibleElement> SettingsDialogWin32::Elements() {
+    std::vector<AccessibleElement> elements;
+    if (form_ == nullptr) {
+        return elements;
+    }
+    const LONG focused = FocusedChild();
+    const auto focusState = [&](LONG child) {
+        return STATE_SYSTEM_FOCUSABLE | (focused == child ? STATE_SYSTEM_FOCUSED : 0);
+    };
+    for (size_t i = 0; i < kKindsOnScreen.size(); ++i) {
+        const int kind = kKindsOnScreen[i];
+        AccessibleElement element;
+        element.role = SystemRole(kAccessibleKinds[kind].role);
+        element.name = WidenUtf8(kAccessibleKinds[kind].name);
+        element.state = focusState(kFirstKindChild + static_cast<LONG>(i)) |
+                        (markSelected_[kind] ? STATE_SYSTEM_CHECKED : 0);
+        RECT mark = ScreenRect(panel_, kMarkRects[kind]);
+        const RECT label = ScreenRect(panel_, kKindLabelRects[kind]);
+        UnionRect(&element.screen, &mark, &label);
+        element.defaultAction = L"Check";
+        elements.push_back(element);
+    }
+    AccessibleElement repeat;
+    repeat.role = SystemRole(kAccessibleRepeat.role);
+    repeat.name = WidenUtf8(kAccessibleRepeat.name);
+    repeat.value = WidenAnsi(RepeatText());
+    repeat.state =
+        focusState(kRepeatChild) | (IsWindowEnabled(combo_) ? 0 : STATE_SYSTEM_UNAVAILABLE);
+    GetWindowRect(combo_, &repeat.screen);
+    repeat.screen.bottom = repeat.screen.top + scale_.Place(kRepeatComboRect).height;
+    elements.push_back(repeat);
+
+    const auto button = [&](DialogButton which, LONG child) {
+        AccessibleElement element;
+        CommandButtonWin32& control = *buttons_[static_cast<int>(which)];
+        element.role = SystemRole(kAccessibleButtons[static_cast<int>(which)].role);
+        element.name = WidenUtf8(kAccessibleButtons[static_cast<int>(which)].name);
+        const bool enabled = control.Control().EnabledField();
+        element.state = focusState(child) | (enabled ? 0 : STATE_SYSTEM_UNAVAILABLE) |
+                        (which == DialogButton::Set ? STATE_SYSTEM_DEFAULT : 0);
+        GetWindowRect(control.Window(), &element.screen);
+        element.defaultAction = L"Press";
+        elements.push_back(element);
+    };
+    button(DialogButton::File, kFileButtonChild);
+
+    AccessibleElement file;
+    file.role = SystemRole(kAccessibleFileLabel.role);
+    file.name = WidenUtf8(kAccessibleFileLabel.name);
+    file.value = WidenAnsi(fileLabel_);
+    file.state = STATE_SYSTEM_READONLY;
+    file.screen = ScreenRect(panel_, kFileLabelRect);
+    elements.push_back(file);
+
+    button(DialogButton::Set, kSetButtonChild);
+    button(DialogButton::Cancel, kCancelButtonChild);
+
+    AccessibleElement link;
+    link.role = SystemRole(kAccessibleLink.role);
+    link.name = WidenUtf8(kAccessibleLink.name);
+    link.value = link.name;
+    link.state = focusState(kLinkChild) | STATE_SYSTEM_LINKED;
+    link.screen = ScreenRect(form_, kLinkLabel.rect);
+    link.defaultAction = L"Jump";
+    elements.push_back(link);
+    return elements;
+}
+
+void SettingsDialogWin32::DoDefaultAction(LONG child) {
+    if (dialog_ == nullptr) {
+        return;
+    }
+    if (child >= kFirstKindChild && child < kFirstKindChild + 3) {
+        dialog_->KindMouseDown(kKindsOnScreen[child - kFirstKindChild]);
+    } else if (child == kFileButtonChild || child == kSetButtonChild ||
+               child == kCancelButtonChild) {
+        // Posted: the click may close the window the client is still talking to.
+        PostMessageA(form_, kPressButton, static_cast<WPARAM>(child), 0);
+    } else if (child == kLinkChild) {
+        dialog_->LinkClick();
+    }
 }
 
 ScreenSize SettingsDialogWin32::WindowOuterSize() {
@@ -425,10 +786,25 @@ void SettingsDialogWin32::SetFormBackground(const RgbImage& picture) {
 
 void SettingsDialogWin32::SetMarkPicture(int mark, bool selected) {
     markShown_.at(mark) = true;
+    const bool changed = markSelected_.at(mark) != selected;
     markSelected_.at(mark) = selected;
-    const DialogRect r = scale_.Place(kMarkRects[mark]);
-    const RECT rect = {r.x, r.y, r.x + r.width, r.y + r.height};
+    const RECT rect = ToRect(scale_.Place(kMarkRects[mark]));
     InvalidateRect(panel_, &rect, FALSE);
+    if (!changed) {
+        return;
+    }
+    if (GetFocus() == panel_) {
+        InvalidateRect(panel_, nullptr, FALSE);  // the focus mark follows the selection
+    }
+    for (size_t i = 0; i < kKindsOnScreen.size(); ++i) {
+        if (kKindsOnScreen[i] == mark) {
+            const LONG child = kFirstKindChild + static_cast<LONG>(i);
+            NotifyWinEvent(EVENT_OBJECT_STATECHANGE, form_, OBJID_CLIENT, child);
+            if (selected && GetFocus() == panel_) {
+                NotifyWinEvent(EVENT_OBJECT_FOCUS, form_, OBJID_CLIENT, child);
+            }
+        }
+    }
 }
 
 std::string SettingsDialogWin32::RepeatText() {
@@ -517,6 +893,18 @@ void SettingsDialogWin32::PaintForm(HDC dc) {
     BlitBitmap(dc, formPicture_, 0, 0, formWidth_, formHeight_);
     DrawLabel(dc, kCreditLabel);
     DrawLabel(dc, kLinkLabel);
+    if (focusCuesShown_ && GetFocus() == form_) {
+        DrawFocusMark(dc, kLinkLabel.rect);
+    }
+}
+
+// The dotted rectangle around a label, one pixel at 96 DPI outside it.
+void SettingsDialogWin32::DrawFocusMark(HDC dc, const DialogRect& label) {
+    RECT rect = ToRect(scale_.Place(label));
+    InflateRect(&rect, scale_.Ring(), scale_.Ring());
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkColor(dc, RGB(255, 255, 255));
+    DrawFocusRect(dc, &rect);
 }
 
 void SettingsDialogWin32::PaintPanel(HDC dc) {
@@ -544,6 +932,9 @@ void SettingsDialogWin32::PaintPanel(HDC dc) {
     }
     DrawLabel(dc, {box.x + ring, box.y + ring, box.width - 2 * ring, box.height - 2 * ring},
               WidenAnsi(fileLabel_), 0x000000, false, false, true);
+    if (focusCuesShown_ && GetFocus() == panel_) {
+        DrawFocusMark(dc, kKindLabelRects[FocusedKind()]);
+    }
 }
 
 LRESULT CALLBACK SettingsDialogWin32::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
@@ -628,6 +1019,43 @@ LRESULT SettingsDialogWin32::Handle(HWND hwnd, UINT message, WPARAM wParam, LPAR
                     SetWindowPos(hwnd, nullptr, suggested->left, suggested->top,
                                  suggested->right - suggested->left,
                                  suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+                }
+                return 0;
+            }
+            break;
+        case WM_ACTIVATE:
+            // Back to the control that had the focus, not to the form (which stands for the
+            // link).
+            if (!isPanel) {
+                if (LOWORD(wParam) == WA_INACTIVE) {
+                    HWND focus = GetFocus();
+                    if (focus != nullptr && (focus == form_ || IsChild(form_, focus))) {
+                        focusToRestore_ = focus;
+                    }
+                } else if (!HIWORD(wParam) && focusToRestore_ != nullptr &&
+                           IsWindow(focusToRestore_)) {
+                    SetFocus(focusToRestore_);
+                }
+                return 0;
+            }
+            break;
+        case WM_GETOBJECT:
+            if (!isPanel && static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
+                if (accessible_ == nullptr) {
+                    accessible_ = NewDialogAccessible(*this);
+                }
+                return DialogAccessibleResult(accessible_, wParam);
+            }
+            break;
+        case kPressButton:
+            if (!isPanel) {
+                const LONG child = static_cast<LONG>(wParam);
+                const DialogButton which = child == kFileButtonChild  ? DialogButton::File
+                                           : child == kSetButtonChild ? DialogButton::Set
+                                                                      : DialogButton::Cancel;
+                const auto& button = buttons_[static_cast<int>(which)];
+                if (button != nullptr) {
+                    button->Control().KeyActivate();
                 }
                 return 0;
             }
