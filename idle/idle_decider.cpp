@@ -6,7 +6,7 @@ std::string BlockerReason(const SaverBlockers& blockers) {
     if (blockers.ownSaverRuns) {
         return "the saver it started is still running";
     }
-    if (blockers.saverAnnounced) {
+    if (blockers.saverPresent) {
         return "a saver is already running";
     }
     if (blockers.dialogOpen) {

@@ -12,10 +12,10 @@ namespace velmoria {
 
 // What may keep the saver from starting, looked at when an idle period begins.
 struct SaverBlockers {
-    bool ownSaverRuns = false;    // the saver we started has not ended
-    bool saverAnnounced = false;  // a saver window of another process exists
-    bool dialogOpen = false;      // the settings dialog is open
-    bool idleInhibited = false;   // the session inhibits idle (a video, a call)
+    bool ownSaverRuns = false;   // the saver we started has not ended
+    bool saverPresent = false;   // a saver window of another process exists
+    bool dialogOpen = false;     // the settings dialog is open
+    bool idleInhibited = false;  // the session inhibits idle (a video, a call)
 };
 
 struct IdleDecision {

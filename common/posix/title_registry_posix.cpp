@@ -24,7 +24,7 @@ struct flock WholeFile(short type) {
 
 }  // namespace
 
-std::string WindowRegistryFileName(const std::string& title) {
+std::string TitleRegistryFileName(const std::string& title) {
     std::string name = "velmoria-window-";
     for (const unsigned char c : title) {
         if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
@@ -39,8 +39,9 @@ std::string WindowRegistryFileName(const std::string& title) {
     return name + ".lock";
 }
 
-AnnouncedWindowPosix::AnnouncedWindowPosix(const std::string& folder, const std::string& title) {
-    fd_ = OpenLockFilePosix(folder, WindowRegistryFileName(title), true, fault_);
+TitleRegistryEntryPosix::TitleRegistryEntryPosix(const std::string& folder,
+                                                 const std::string& title) {
+    fd_ = OpenLockFilePosix(folder, TitleRegistryFileName(title), true, fault_);
     // A read lock: several holders of one title may live at once, as several windows may. It
     // belongs to this open file description, so no lock of another descriptor interferes.
     struct flock lock = WholeFile(F_RDLCK);
@@ -51,24 +52,24 @@ AnnouncedWindowPosix::AnnouncedWindowPosix(const std::string& folder, const std:
     }
 }
 
-AnnouncedWindowPosix::~AnnouncedWindowPosix() {
+TitleRegistryEntryPosix::~TitleRegistryEntryPosix() {
     if (fd_ >= 0) {
         close(fd_);
     }
 }
 
-AnnouncedWindowState AnnouncedWindowStatePosix(const std::string& folder, const std::string& title,
-                                               std::string& fault) {
-    const int fd = OpenLockFilePosix(folder, WindowRegistryFileName(title), false, fault);
+TitleRegistryState TitleRegistryStatePosix(const std::string& folder, const std::string& title,
+                                           std::string& fault) {
+    const int fd = OpenLockFilePosix(folder, TitleRegistryFileName(title), false, fault);
     if (fd < 0) {
-        return fault.empty() ? AnnouncedWindowState::Absent : AnnouncedWindowState::Refused;
+        return fault.empty() ? TitleRegistryState::Absent : TitleRegistryState::Refused;
     }
-    // Asks which lock a write lock would meet, taking none: a read lock is an announcement.
+    // Asks which lock a write lock would meet, taking none: a read lock is a held title.
     struct flock lock = WholeFile(F_WRLCK);
     const bool asked = fcntl(fd, F_OFD_GETLK, &lock) == 0;
     close(fd);
-    return asked && lock.l_type == F_RDLCK ? AnnouncedWindowState::Present
-                                           : AnnouncedWindowState::Absent;
+    return asked && lock.l_type == F_RDLCK ? TitleRegistryState::Present
+                                           : TitleRegistryState::Absent;
 }
 
 }  // namespace velmoria

@@ -105,7 +105,7 @@ class IdleRun : public velmoria::IdleEvents {
             blockers.ownSaverRuns = child_.Running();
             if (!blockers.ownSaverRuns) {
                 const velmoria::SaverPresence presence = velmoria::LookForSaverLinux();
-                blockers.saverAnnounced = presence.saver;
+                blockers.saverPresent = presence.saver;
                 blockers.dialogOpen = presence.dialog;
                 blockers.idleInhibited =
                     !presence.saver && !presence.dialog && velmoria::SessionInhibitsIdle();

@@ -16,13 +16,13 @@ namespace velmoria {
 
 namespace {
 
-bool Announced(const std::string& folder, const char* title) {
+bool InTitleRegistry(const std::string& folder, const char* title) {
     std::string fault;
-    const AnnouncedWindowState state = AnnouncedWindowStatePosix(folder, title, fault);
-    if (state == AnnouncedWindowState::Refused) {
+    const TitleRegistryState state = TitleRegistryStatePosix(folder, title, fault);
+    if (state == TitleRegistryState::Refused) {
         std::fprintf(stderr, "velmoria-idle: %s\n", fault.c_str());
     }
-    return state != AnnouncedWindowState::Absent;
+    return state != TitleRegistryState::Absent;
 }
 
 }  // namespace
@@ -31,9 +31,9 @@ SaverPresence LookForSaverLinux() {
     SaverPresence presence;
     const std::string folder = RuntimeFolderPosix();
     if (!folder.empty()) {
-        presence.saver =
-            Announced(folder, kSessionWindowTitle) || Announced(folder, kRendererWindowTitle);
-        presence.dialog = Announced(folder, kDialogWindowTitle);
+        presence.saver = InTitleRegistry(folder, kSessionWindowTitle) ||
+                         InTitleRegistry(folder, kRendererWindowTitle);
+        presence.dialog = InTitleRegistry(folder, kDialogWindowTitle);
     }
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || display[0] == '\0') {

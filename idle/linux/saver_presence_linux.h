@@ -1,5 +1,5 @@
 // Whether a saver of ours runs, or its settings dialog is open, in any process: the windows'
-// titles as the shell and the renderer announce them, in the title registry (Wayland) and,
+// titles as the shell and the renderer hold them, in the title registry (Wayland) and,
 // when there is an X display, among its top-level windows (X11 and XWayland).
 #pragma once
 

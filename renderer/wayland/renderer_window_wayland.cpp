@@ -291,10 +291,11 @@ bool RendererWindowWayland::Create(SaverSettings& settings, int32_t& width, int3
     // What the window's creation records: a handle, and the title the shell looks for. The
     // pointer's start is heard with its first event over our surfaces.
     settings.hwnd = reinterpret_cast<uintptr_t>(animated_->surface);
-    announced_ = std::make_unique<AnnouncedWindowPosix>(RuntimeFolderPosix(), kRendererWindowTitle);
-    if (!announced_->Held()) {
+    titleEntry_ =
+        std::make_unique<TitleRegistryEntryPosix>(RuntimeFolderPosix(), kRendererWindowTitle);
+    if (!titleEntry_->Held()) {
         // The shell could not see the window and would end the session as failed.
-        Report(announced_->Fault().c_str());
+        Report(titleEntry_->Fault().c_str());
         return false;
     }
     width = width_;
@@ -507,7 +508,7 @@ void RendererWindowWayland::CloseWindow() {
         }
     }
     wl_display_flush(display_);
-    announced_.reset();
+    titleEntry_.reset();
 }
 
 // ---- The loop ----
@@ -612,7 +613,7 @@ void RendererWindowWayland::TearDown() {
     eglDisplay_ = EGL_NO_DISPLAY;
     ReleaseSeats();
     outputs_.clear();
-    announced_.reset();
+    titleEntry_.reset();
     wl_display_disconnect(display_);  // the compositor drops every object of ours with it
     display_ = nullptr;
 }

@@ -145,7 +145,7 @@ class RendererWindowWayland final : public RendererWindow {
     bool closePending_ = false;  // the posted close request
     bool closed_ = false;        // the surfaces are gone
     bool lost_ = false;          // the compositor went away
-    std::unique_ptr<AnnouncedWindowPosix> announced_;
+    std::unique_ptr<TitleRegistryEntryPosix> titleEntry_;
 };
 
 }  // namespace velmoria

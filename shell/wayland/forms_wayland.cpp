@@ -15,7 +15,7 @@ WindowHandle FormsWayland::Create(const char* title, FormEvents* events) {
     }
     Form form;
     form.events = events;
-    form.title = std::make_unique<AnnouncedWindowPosix>(RuntimeFolderPosix(), title);
+    form.title = std::make_unique<TitleRegistryEntryPosix>(RuntimeFolderPosix(), title);
     if (!form.title->Held()) {
         std::fprintf(stderr, "Velmoria.scr: %s\n", form.title->Fault().c_str());
     }

@@ -34,7 +34,7 @@ class FormsWayland final : private FormLoopGLib::Events {
   private:
     struct Form {
         FormEvents* events = nullptr;
-        std::unique_ptr<AnnouncedWindowPosix> title;
+        std::unique_ptr<TitleRegistryEntryPosix> title;
     };
     void OnFormTimer(WindowHandle form, int timer) override;
     void OnEndingSignal() override { CloseAllFromOutside(); }

@@ -18,12 +18,11 @@ ShellPlatformWayland::~ShellPlatformWayland() = default;
 // ends saying why.
 bool ShellPlatformWayland::TopLevelWindowExists(const char* title) {
     std::string fault;
-    const AnnouncedWindowState state =
-        AnnouncedWindowStatePosix(RuntimeFolderPosix(), title, fault);
-    if (state == AnnouncedWindowState::Refused) {
+    const TitleRegistryState state = TitleRegistryStatePosix(RuntimeFolderPosix(), title, fault);
+    if (state == TitleRegistryState::Refused) {
         RefuseStart(fault);
     }
-    return state != AnnouncedWindowState::Absent;
+    return state != TitleRegistryState::Absent;
 }
 
 bool ShellPlatformWayland::IsWindow(WindowHandle) {
@@ -48,7 +47,7 @@ void ShellPlatformWayland::RunWhileWindowsLoaded() {
 }
 
 void ShellPlatformWayland::RunSettingsDialog(const std::string& settingsFile) {
-    const AnnouncedWindowPosix dialog(RuntimeFolderPosix(), kDialogWindowTitle);
+    const TitleRegistryEntryPosix dialog(RuntimeFolderPosix(), kDialogWindowTitle);
     if (!dialog.Held()) {
         WriteDiagnostic(dialog.Fault().c_str());
     }

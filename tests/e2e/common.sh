@@ -230,15 +230,17 @@ cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null || echo 0; }
 # Whether decimal A is at most (le) or above (gt) B.
 number_is() { python3 -c 'import sys; a, op, b = float(sys.argv[1]), sys.argv[2], float(sys.argv[3]); sys.exit(0 if (a <= b if op == "le" else a > b) else 1)' "$1" "$2" "$3"; }
 
-# FILE holds a read lock of an open file description (how our programs announce a window
-# title): F_OFD_GETLK asks which lock a write lock would meet, taking none.
-announced_lock() {
-    [ -e "$1" ] && python3 -c '
+# Whether a window of ours titled TITLE (escaped as in its lock file's name) is in the title
+# registry of the private Wayland desktop: its lock file holds a read lock of an open file
+# description. F_OFD_GETLK asks which lock a write lock would meet, taking none.
+title_held() {
+    local file=$wayland_runtime/velmoria-window-$1.lock
+    [ -e "$file" ] && python3 -c '
 import fcntl, os, struct, sys
 F_OFD_GETLK = 36
 fd = os.open(sys.argv[1], os.O_RDONLY | os.O_NONBLOCK | os.O_NOFOLLOW)
 lock = fcntl.fcntl(fd, F_OFD_GETLK, struct.pack("hhqqixxxx", fcntl.F_WRLCK, 0, 0, 0, 0))
-sys.exit(0 if struct.unpack("hhqqixxxx", lock)[0] == fcntl.F_RDLCK else 1)' "$1"
+sys.exit(0 if struct.unpack("hhqqixxxx", lock)[0] == fcntl.F_RDLCK else 1)' "$file"
 }
 
 # Splits the private X server's screen (start it 1824x768) into two RandR monitors: the primary

@@ -2,8 +2,8 @@
 # velmoria-idle on Debian's sway, headless, run as an ordinary user: a command of the test's
 # starts after the set idle time (2 s) and not before, again after a key (wtype) and the next
 # idle time; an idle inhibitor on a shown window (wayland-idle-inhibitor, as a video player
-# holds one) holds it off until it goes; a saver window announced by another process (its title
-# held in the registry) does too. Then the real saver, on Wayland: started when idle, ended by
+# holds one) holds it off until it goes; a saver window of another process (its title held
+# in the title registry) does too. Then the real saver, on Wayland: started when idle, ended by
 # a key, started again after the next idle time, ended with velmoria-idle by SIGTERM (exit 0).
 #   idle_wayland.sh IDLE SCR DLL INHIBITOR WORK
 set -uo pipefail
@@ -25,7 +25,6 @@ log="$wayland_root/idle.log"
 said() { grep -q "$1" "$log"; }
 # The pause lets a renderer bind the new keyboard first.
 key() { on_wayland wtype -s 400 "${1:-x}"; }
-title_held() { announced_lock "$wayland_runtime/velmoria-window-$1.lock"; }
 idle_pid=""
 start_idle() {
     key

@@ -79,7 +79,7 @@ open_dialog under
 shot_meets 30 "$dialog_shown" || fail "the GTK window did not show: $dialog pixels"
 start_session
 shot_meets 30 "$animated_over_window" || fail "not animated over the window: $counts, $dialog window pixels"
-announced_lock "$wayland_runtime/velmoria-window-Skorvane_VC.lock" || fail "no Skorvane_VC"
+title_held Skorvane_VC || fail "no Skorvane_VC"
 
 case_name="a key ends it"
 type_keys x

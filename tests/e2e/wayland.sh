@@ -23,8 +23,6 @@ start_private_sway "/tmp/velmoria-wayland-$$" "$scr" "$dll" "$make_sprite" "$poi
 on_wayland "$wayland_bin/make-sprite" "$wayland_home/.cache/q_sarn/Skorvane.bmp" ||
     fail "no sprite"
 
-# The title registry's lock file holds a read lock: a window of ours with that title exists.
-title_held() { announced_lock "$wayland_runtime/velmoria-window-$1.lock"; }
 running() { kill -0 "$1" 2>/dev/null; }
 
 # Waits (up to SECONDS) until a screenshot (of output NAME, or of all) meets a test of its pixel
@@ -51,7 +49,7 @@ case_name="renderer animates the output"
 move_pointer 500,400  # where the pointer rests when the surfaces appear: the start
 start_renderer
 shot_meets 30 HEADLESS-1 "$animated" || fail "not animated: $counts"
-title_held Skorvane_VC || fail "Skorvane_VC is not announced"
+title_held Skorvane_VC || fail "Skorvane_VC is not held"
 
 # The start is where the pointer entered; each axis is judged alone, strictly.
 case_name="moves of 50 pixels on an axis do not end it"
@@ -62,7 +60,7 @@ running "$renderer" || fail "ended within the threshold"
 case_name="a move of 51 pixels ends it"
 move_pointer 500,400 500,451
 ended_within 10 "$renderer" || fail "still running after 51 pixels"
-title_held Skorvane_VC && fail "Skorvane_VC still announced"
+title_held Skorvane_VC && fail "Skorvane_VC still held"
 
 case_name="an output added is covered black"
 start_renderer
@@ -81,7 +79,7 @@ case_name="a key ends the renderer"
 type_keys x
 ended_within 10 "$renderer" || fail "still running after a key"
 [ "${status:-1}" -eq 0 ] || fail "exit code $status"
-title_held Skorvane_VC && fail "Skorvane_VC still announced"
+title_held Skorvane_VC && fail "Skorvane_VC still held"
 shot_meets 10 HEADLESS-1 "$desktop" || fail "HEADLESS-1 does not show the desktop: $counts"
 shot_meets 10 HEADLESS-2 "$desktop" || fail "HEADLESS-2 does not show the desktop: $counts"
 
@@ -180,7 +178,7 @@ if start_nested_sway 2; then
     wait_until 10 wl1_gone || fail "WL-1 was not removed"
     shot_meets 30 WL-2 "$animated" || fail "WL-2 not animated after WL-1 went: $counts"
     running "$renderer" || fail "the renderer ended with its output"
-    title_held Skorvane_VC || fail "Skorvane_VC is no longer announced"
+    title_held Skorvane_VC || fail "Skorvane_VC is no longer held"
     kill -TERM "$renderer"
     ended_within 10 "$renderer" || fail "still running after SIGTERM"
 else
@@ -246,15 +244,15 @@ expect_both_ended() {
         fail "the renderer is still running"
     ended_within "$1" "$shell" || fail "the shell is still running"
     [ "${status:-1}" -eq 0 ] || fail "the shell ended with $status"
-    title_held Skorvane_VC && fail "Skorvane_VC still announced"
-    title_held Skorvane_Main && fail "Skorvane_Main still announced"
+    title_held Skorvane_VC && fail "Skorvane_VC still held"
+    title_held Skorvane_Main && fail "Skorvane_Main still held"
     file_grows "$sink" 1 && fail "the music outlived the session"
 }
 
 case_name="a session draws and plays"
 start_session
-title_held Skorvane_Main || fail "Skorvane_Main is not announced"
-title_held Skorvane_VC || fail "Skorvane_VC is not announced"
+title_held Skorvane_Main || fail "Skorvane_Main is not held"
+title_held Skorvane_VC || fail "Skorvane_VC is not held"
 [ "$(renderers)" -eq 1 ] || fail "$(renderers) renderers"
 
 case_name="a second start ends at once"
@@ -304,14 +302,14 @@ dialog=$!
 private_display_pids=("$dialog" "${private_display_pids[@]}")
 dialog_shown() { on_wayland swaymsg -t get_tree | grep -q '"name": "<Velmoria>"'; }
 wait_until 30 dialog_shown || fail "no dialog window in sway's tree"
-title_held %3CVelmoria%3E || fail "<Velmoria> is not announced"
+title_held %3CVelmoria%3E || fail "<Velmoria> is not held"
 wayland_command "$wayland_bin/Velmoria.scr" /s
 "${wayland_cmd[@]}" >/dev/null 2>&1 &
 second=$!
 ended_within 10 "$second" || fail "a session started beside the dialog"
 on_wayland swaymsg '[title="^<Velmoria>$"] kill' >/dev/null || fail "sway found no dialog to close"
 ended_within 10 "$dialog" || fail "the shell runs on after its dialog closed"
-title_held %3CVelmoria%3E && fail "<Velmoria> still announced"
+title_held %3CVelmoria%3E && fail "<Velmoria> still held"
 
 # Last on this sway, whose output then stays at 144 Hz.
 case_name="60 frames a second on a 144 Hz output"
@@ -393,7 +391,7 @@ if command -v weston >/dev/null 2>&1 && command -v Xwayland >/dev/null 2>&1; the
         start_renderer
         geometry=$(x_window Skorvane_VC)
         [ "$geometry" = 1024x768 ] || fail "no full-screen Skorvane_VC on XWayland: '$geometry'"
-        title_held Skorvane_VC && fail "Skorvane_VC announced in the Wayland registry"
+        title_held Skorvane_VC && fail "Skorvane_VC held in the title registry"
         kill -TERM "$renderer"
         ended_within 10 "$renderer" || fail "still running after SIGTERM"
 

@@ -71,7 +71,7 @@ TEST(IdleDecider, StartsOncePerIdlePeriodAndNotWhileBlocked) {
     const SaverBlockers none;
     SaverBlockers own, other, dialog, inhibited, all;
     own.ownSaverRuns = true;
-    other.saverAnnounced = true;
+    other.saverPresent = true;
     dialog.dialogOpen = true;
     inhibited.idleInhibited = true;
     all = {true, true, true, true};
