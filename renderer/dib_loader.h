@@ -22,16 +22,4 @@ DibLoadResult LoadDibFromMemory(const uint8_t* file, size_t fileSize, Bgr24Conve
 // The message shown when the file cannot be opened or mapped, naming the file.
 std::string OpenFailureMessage(const char* fileName);
 
-// Shows one loader message to the user. LoadDibFile uses the platform's error box; tools and
-// tests pass their own.
-using DibMessageSink = void (*)(const char* text, void* context);
-
-// Loads a DIB file from disk: the platform maps it and converts its pixels. Reports exactly one
-// message through `report` on failure and returns null: the open failure after everything has
-// been released, any other failure before.
-RgbImage* LoadDibFile(const char* fileName, DibMessageSink report, void* context);
-
-// Loads a DIB file from disk and reports failures in the platform's "Error" box.
-RgbImage* LoadDibFile(const char* fileName);
-
 }  // namespace velmoria

@@ -1,7 +1,7 @@
 // Loading and binding the sprite texture.
 #include "texture.h"
 
-#include "dib_loader.h"
+#include "dib_file_loader.h"
 #include "gl.h"
 
 namespace velmoria {

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "renderer/dib_loader.h"
+#include "renderer/dib_file_loader.h"
 #include "tools/binary_stdout.h"
 #include "tools/native_renderer_platform.h"
 

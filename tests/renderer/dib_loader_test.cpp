@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "renderer/dib_file_loader.h"
 #include "renderer/dib_loader.h"
 #include "renderer/platform.h"
 #include "tests/support/bmp_builder.h"

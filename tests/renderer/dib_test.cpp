@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "renderer/dib_file_loader.h"
 #include "renderer/dib_format.h"
 #include "renderer/dib_loader.h"
 #include "renderer/dib_software_converter.h"
