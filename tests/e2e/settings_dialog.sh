@@ -8,11 +8,32 @@
 # Windows, the starting values from a file beside the program, which "設定" leaves alone. On
 # Linux, with the primary monitor right of another, the dialog opens on the primary monitor.
 #
-#   settings_dialog.sh linux|wine VELMORIA_SCR WORKDIR
+#
+# With "keyboard" (Linux), the dialog as a keyboard and screen-reader user meets it instead: its
+# controls' roles, names and states through AT-SPI, Tab and Shift+Tab through them, the arrows
+# choosing a kind, Space, Return and Escape, and the focus marks shown only after the keyboard
+# moved the focus.
+#
+#   settings_dialog.sh linux|wine VELMORIA_SCR WORKDIR [keyboard]
 source "$(dirname "$0")/common.sh"
 platform=$1
 program=$2
 work=$3
+mode=${4:-}
+if [ "$mode" = keyboard ]; then
+    # AT-SPI lives on the session bus: a private one, with the accessibility bus it starts.
+    require_tools dbus-run-session xdotool
+    [ -x /usr/libexec/at-spi-bus-launcher ] || { echo "SKIP: at-spi2-core is not installed"; exit 77; }
+    atspi_python=""
+    for candidate in python3 /usr/bin/python3; do
+        "$candidate" -c 'import gi; gi.require_version("Atspi", "2.0")' 2>/dev/null &&
+            atspi_python=$candidate && break
+    done
+    [ -n "$atspi_python" ] || { echo "SKIP: no AT-SPI for Python (python3-gi, gir1.2-atspi-2.0)"; exit 77; }
+    if [ -z "${VELMORIA_PRIVATE_BUS:-}" ]; then
+        VELMORIA_PRIVATE_BUS=1 exec dbus-run-session -- "$0" "$@" 2> >(grep -v '^dbus-daemon' >&2)
+    fi
+fi
 rm -rf "$work" && mkdir -p "$work"
 start_private_display || { echo "SKIP: no Xvfb"; exit 77; }
 
@@ -238,6 +259,7 @@ follow_link() {
     case_name="link"
     rm -f "$work/urls"
     start_dialog || return
+    xdotool windowfocus "$window"
     click 40 214
     wait_until 30 test -s "$work/urls" || fail "the link's handler did not run"
     [ "$(head -n 1 "$work/urls" 2>/dev/null)" = "https://velmoria.org/" ] ||
@@ -263,6 +285,99 @@ on_primary_monitor() {
     expect_closed "ｷｬﾝｾﾙ"
     case_name=""
 }
+
+# The dialog through AT-SPI and the keyboard.
+atspi() { "$atspi_python" "$(dirname "$0")/dialog_atspi.py" "$@" || fail "$*"; }
+key() { xdotool key "$1"; }
+# How many pixels of a client rectangle (X Y W H) differ between two screenshots.
+changed_pixels() {
+    local crop="[$4x$5+$((cx + $2))+$((cy + $3))]"
+    compare -metric AE "$work/$1-rest.png$crop" "$work/$1.png$crop" null: 2>&1 |
+        awk '{ print int($1) }'
+}
+keyboard_cases() {
+    local path="$work/music/a.wav" before="$work/before.ini"
+    xdotool mousemove 0 0  # no button under the pointer
+    write_settings 1 7
+    printf 'BGM\xcc\xa7\xb2\xd9=%s\r\n' "$path" >>"$ini"
+    cp "$ini" "$before"
+
+    case_name="keyboard tree"
+    start_dialog || return
+    xdotool windowfocus "$window"
+    atspi tree 1 "$path"
+    atspi focus 音楽CD
+    shot kb-rest >/dev/null
+
+    case_name="keyboard Tab order"
+    local name
+    for name in 曲目をﾘﾋﾟｰﾄ 設定 ｷｬﾝｾﾙ https://velmoria.org/ 音楽CD; do
+        key Tab
+        atspi focus "$name"
+    done
+    key shift+Tab
+    atspi focus https://velmoria.org/
+    key Tab
+    atspi focus 音楽CD
+
+    case_name="keyboard focus marks"
+    sleep 0.3
+    shot kb >/dev/null
+    # Not shown at rest though the kinds had the focus; shown now around "音楽CD", and "設定"
+    # shows that it is the default.
+    local ring face
+    ring=$(changed_pixels kb $((12 + 43)) $((16 + 55)) 45 15)
+    face=$(changed_pixels kb 324 200 77 25)
+    [ "${ring:-0}" -ge 20 ] || fail "no focus mark around 音楽CD after Tab ($ring pixels changed)"
+    [ "${face:-0}" -ge 20 ] || fail "設定 does not show that it is the default ($face pixels changed)"
+
+    case_name="keyboard arrows"
+    key Down
+    atspi checked なし
+    atspi focus なし
+    key Down
+    atspi checked MP3、WAV
+    cmp -s "$ini" "$before" || fail "choosing a kind wrote the settings"
+    # "..." is enabled with the file kind, and the track box is skipped.
+    key Tab
+    atspi focus ...
+    key Tab
+    atspi focus 設定
+
+    case_name="keyboard Space on 設定"
+    key space
+    expect_closed "Space on 設定"
+    [ "$(stored "BGM区分")" = 2 ] || fail "kind '$(stored "BGM区分")', not 2"
+    [ "$(stored "BGMﾘﾋﾟｰﾄ")" = 7 ] || fail "track '$(stored "BGMﾘﾋﾟｰﾄ")', not 7"
+
+    case_name="keyboard link, then Escape"
+    cp "$before" "$ini"
+    rm -f "$work/urls"
+    start_dialog || return
+    xdotool windowfocus "$window"
+    key shift+Tab
+    atspi focus https://velmoria.org/
+    key Return
+    wait_until 30 test -s "$work/urls" || fail "Return on the link did not open it"
+    key Escape
+    expect_closed Escape
+    cmp -s "$ini" "$before" || fail "Escape changed the settings file"
+
+    case_name="keyboard Return on the kinds"
+    start_dialog || return
+    xdotool windowfocus "$window"
+    key Up  # from the top around to the bottom
+    atspi checked MP3、WAV
+    key Return
+    expect_closed "Return on the kinds"
+    [ "$(stored "BGM区分")" = 2 ] || fail "kind '$(stored "BGM区分")', not 2"
+    case_name=""
+}
+if [ "$mode" = keyboard ]; then
+    mkdir -p "$(dirname "$ini")"
+    keyboard_cases
+    finish "settings dialog by keyboard ($platform)"
+fi
 
 [ "$platform" = wine ] && starting_values
 mkdir -p "$(dirname "$ini")"

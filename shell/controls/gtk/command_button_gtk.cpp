@@ -123,6 +123,16 @@ CommandButtonGtk::CommandButtonGtk(const ButtonPropertySet& properties, const Bu
     g_signal_connect(widget_, "focus-in-event", G_CALLBACK(OnFocusIn), this);
     g_signal_connect(widget_, "focus-out-event", G_CALLBACK(OnFocusOut), this);
     g_signal_connect(widget_, "destroy", G_CALLBACK(OnDestroy), this);
+    // The theme's focus ring on the edge of the rectangle given, not outside it.
+    static GtkCssProvider* const focusCss = [] {
+        GtkCssProvider* css = gtk_css_provider_new();
+        gtk_css_provider_load_from_data(css, "* { outline-offset: -1px; }", -1, nullptr);
+        return css;
+    }();
+    gtk_style_context_add_provider(gtk_widget_get_style_context(widget_),
+                                   GTK_STYLE_PROVIDER(focusCss),
+                                   GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    atk_object_set_role(gtk_widget_get_accessible(widget_), ATK_ROLE_PUSH_BUTTON);
     control_.ReadProperties(properties);
 }
 
@@ -149,6 +159,12 @@ void CommandButtonGtk::DrawFace(ButtonLook look, bool reverseGradient) {
 }
 
 void CommandButtonGtk::LabelChanged() {
+    // A disabled button takes no focus, as a system button; it ignores the mouse anyway.
+    gtk_widget_set_sensitive(widget_, control_.EnabledField());
+    if (control_.Caption() != namedCaption_) {
+        namedCaption_ = control_.Caption();
+        atk_object_set_name(gtk_widget_get_accessible(widget_), namedCaption_.c_str());
+    }
     gtk_widget_queue_draw(widget_);
 }
 
@@ -176,7 +192,14 @@ gboolean CommandButtonGtk::OnDraw(GtkWidget* widget, cairo_t* cr, gpointer self)
         cairo_set_source_surface(cr, button->face_, 0, 0);
         cairo_paint(cr);
     }
-    button->DrawCaption(cr, gtk_widget_get_allocated_width(widget));
+    const int width = gtk_widget_get_allocated_width(widget);
+    button->DrawCaption(cr, width);
+    if (gtk_widget_has_visible_focus(widget)) {
+        // Inside the face's 4-pixel frame, clear of it.
+        constexpr int kInset = 4 + 3;
+        gtk_render_focus(gtk_widget_get_style_context(widget), cr, kInset, kInset,
+                         width - 2 * kInset, gtk_widget_get_allocated_height(widget) - 2 * kInset);
+    }
     return TRUE;
 }
 

@@ -1,11 +1,14 @@
 // The gradient button on Linux: a GTK drawing area with a GdkWindow of its own (so "the window
 // under the cursor" means what it means on Windows), its face kept in a Cairo surface and shown
-// on draw, the caption drawn over it with Pango.
+// on draw, the caption drawn over it with Pango. It takes the keyboard focus (the theme's focus
+// ring inside the face while GTK shows focus) and answers ATK as a push button named by its
+// caption; the keys that press it are its dialog's.
 #pragma once
 
 #include <gtk/gtk.h>
 
 #include <functional>
+#include <string>
 
 #include "shell/controls/command_button.h"
 
@@ -47,6 +50,7 @@ class CommandButtonGtk final : public CommandButtonView {
     GtkWidget* widget_ = nullptr;
     cairo_surface_t* face_ = nullptr;
     guint trackingTimer_ = 0;
+    std::string namedCaption_;  // the accessible name given last
 };
 
 // Draws a whole face (gradient and the picture's eight pieces, no caption) with its top-left
