@@ -1,7 +1,7 @@
 // LoadDibFile: the platform's mapping and converter around LoadDibFromMemory, and the reporting
 // of its one message.
 #include "renderer/dib_file_loader.h"
-#include "renderer/dib_loader.h"
+#include "common/dib_loader.h"
 #include "renderer/platform.h"
 
 namespace velmoria {

@@ -2,7 +2,7 @@
 // (dib_loader.h decodes it), with the user-facing message of every failure.
 #pragma once
 
-#include "renderer/rgb_image.h"
+#include "common/rgb_image.h"
 
 namespace velmoria {
 

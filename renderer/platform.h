@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "renderer/dib_converter.h"
+#include "common/dib_converter.h"
 #include "renderer/registry.h"
 #include "renderer/saver_settings.h"
 
@@ -45,7 +45,7 @@ class RendererPlatform {
     virtual std::unique_ptr<ReadOnlyFile> MapFile(const char* path) = 0;
 
     // A converter of checked DIB descriptions to 24-bit rows: GDI (win32/gdi_dib_converter.cpp)
-    // or our own decoder (dib_software_converter.cpp).
+    // or our own decoder (common/dib_software_converter.cpp).
     virtual std::unique_ptr<Bgr24Converter> NewBgr24Converter() = 0;
 
     // The current user's registry: the real one (win32/registry_win32.cpp), or the .reg file

@@ -11,8 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/dib_software_converter.h"
 #include "common/posix/xdg.h"
-#include "renderer/dib_software_converter.h"
 #include "renderer/frame_pacer.h"
 
 namespace velmoria {

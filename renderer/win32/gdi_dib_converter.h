@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "renderer/dib_converter.h"
+#include "common/dib_converter.h"
 
 namespace velmoria {
 

@@ -5,8 +5,8 @@
 #include <cstdlib>
 
 #include "assets/preview_still.h"
-#include "renderer/dib_loader.h"
-#include "renderer/dib_software_converter.h"
+#include "common/dib_loader.h"
+#include "common/dib_software_converter.h"
 #include "shell/forms/image_scale.h"
 #include "shell/guarded_step.h"
 #include "shell/settings/settings_file.h"

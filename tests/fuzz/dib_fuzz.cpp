@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "renderer/dib_loader.h"
-#include "renderer/dib_software_converter.h"
+#include "common/dib_loader.h"
+#include "common/dib_software_converter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     velmoria::SoftwareBgr24Converter converter;

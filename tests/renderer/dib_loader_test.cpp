@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "common/dib_loader.h"
 #include "renderer/dib_file_loader.h"
-#include "renderer/dib_loader.h"
 #include "renderer/platform.h"
 #include "tests/support/bmp_builder.h"
 

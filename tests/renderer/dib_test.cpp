@@ -8,10 +8,10 @@
 #include <fstream>
 #include <string>
 
+#include "common/dib_format.h"
+#include "common/dib_loader.h"
+#include "common/dib_software_converter.h"
 #include "renderer/dib_file_loader.h"
-#include "renderer/dib_format.h"
-#include "renderer/dib_loader.h"
-#include "renderer/dib_software_converter.h"
 #include "tests/support/bmp_builder.h"
 
 namespace velmoria {

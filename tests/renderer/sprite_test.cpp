@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "assets/particle_sprite.h"
-#include "renderer/dib_loader.h"
-#include "renderer/dib_software_converter.h"
+#include "common/dib_loader.h"
+#include "common/dib_software_converter.h"
 
 namespace velmoria {
 namespace {
