@@ -399,9 +399,9 @@ void CommandButtonWin32::Paint() {
     }
     DrawCaption(buffer, client.right);
     if (focusCuesShown_ && GetFocus() == window_) {
-        // Inside the face's 4-pixel ring, three pixels clear of it.
+        // Inside the face's 4-pixel ring, one pixel clear of it, so the caption stays clear.
         RECT focus = client;
-        const int inset = 7 * FaceRing(dpi_);
+        const int inset = 5 * FaceRing(dpi_);
         InflateRect(&focus, -inset, -inset);
         DrawFocusRect(buffer, &focus);
     }
