@@ -288,6 +288,15 @@ on_primary_monitor() {
 
 # The dialog through AT-SPI and the keyboard.
 atspi() { "$atspi_python" "$(dirname "$0")/dialog_atspi.py" "$@" || fail "$*"; }
+# Waits for the focus or the checked kind to be NAME; when it does not come, the case ends
+# there with its dialog.
+atspi_wait() {
+    "$atspi_python" "$(dirname "$0")/dialog_atspi.py" "$@" && return 0
+    fail "$*"
+    kill "$dialog_pid" 2>/dev/null
+    wait "$dialog_pid" 2>/dev/null
+    return 1
+}
 key() { xdotool key "$1"; }
 # How many pixels of a client rectangle (X Y W H) differ between two screenshots.
 changed_pixels() {
@@ -295,37 +304,36 @@ changed_pixels() {
     compare -metric AE "$work/$1-rest.png$crop" "$work/$1.png$crop" null: 2>&1 |
         awk '{ print int($1) }'
 }
-keyboard_cases() {
-    local path="$work/music/a.wav" before="$work/before.ini"
-    xdotool mousemove 0 0  # no button under the pointer
-    write_settings 1 7
-    printf 'BGM\xcc\xa7\xb2\xd9=%s\r\n' "$path" >>"$ini"
-    cp "$ini" "$before"
-
-    case_name="keyboard tree"
+# The window takes the keys typed.
+start_focused_dialog() {
+    cp "$work/before.ini" "$ini"
     start_dialog || return
     xdotool windowfocus "$window"
+}
+
+keyboard_walk() {
+    local path=$1 name ring face
+    case_name="keyboard tree"
+    start_focused_dialog || return
     atspi tree 1 "$path"
-    atspi focus 音楽CD
+    atspi_wait focus 音楽CD || return
     shot kb-rest >/dev/null
 
     case_name="keyboard Tab order"
-    local name
     for name in 曲目をﾘﾋﾟｰﾄ 設定 ｷｬﾝｾﾙ https://velmoria.org/ 音楽CD; do
         key Tab
-        atspi focus "$name"
+        atspi_wait focus "$name" || return
     done
     key shift+Tab
-    atspi focus https://velmoria.org/
+    atspi_wait focus https://velmoria.org/ || return
     key Tab
-    atspi focus 音楽CD
+    atspi_wait focus 音楽CD || return
 
     case_name="keyboard focus marks"
     sleep 0.3
     shot kb >/dev/null
     # Not shown at rest though the kinds had the focus; shown now around "音楽CD", and "設定"
     # shows that it is the default.
-    local ring face
     ring=$(changed_pixels kb $((12 + 43)) $((16 + 55)) 45 15)
     face=$(changed_pixels kb 324 200 77 25)
     [ "${ring:-0}" -ge 20 ] || fail "no focus mark around 音楽CD after Tab ($ring pixels changed)"
@@ -333,48 +341,60 @@ keyboard_cases() {
 
     case_name="keyboard arrows"
     key Down
-    atspi checked なし
-    atspi focus なし
+    atspi_wait checked なし || return
+    atspi_wait focus なし || return
     key Down
-    atspi checked MP3、WAV
-    cmp -s "$ini" "$before" || fail "choosing a kind wrote the settings"
+    atspi_wait checked MP3、WAV || return
+    cmp -s "$ini" "$work/before.ini" || fail "choosing a kind wrote the settings"
     # "..." is enabled with the file kind, and the track box is skipped.
     key Tab
-    atspi focus ...
+    atspi_wait focus ... || return
     key Tab
-    atspi focus 設定
+    atspi_wait focus 設定 || return
 
     case_name="keyboard Space on 設定"
     key space
     expect_closed "Space on 設定"
     [ "$(stored "BGM区分")" = 2 ] || fail "kind '$(stored "BGM区分")', not 2"
     [ "$(stored "BGMﾘﾋﾟｰﾄ")" = 7 ] || fail "track '$(stored "BGMﾘﾋﾟｰﾄ")', not 7"
+}
 
+keyboard_link_then_escape() {
     case_name="keyboard link, then Escape"
-    cp "$before" "$ini"
     rm -f "$work/urls"
-    start_dialog || return
-    xdotool windowfocus "$window"
+    start_focused_dialog || return
     key shift+Tab
-    atspi focus https://velmoria.org/
+    atspi_wait focus https://velmoria.org/ || return
     key Return
     wait_until 30 test -s "$work/urls" || fail "Return on the link did not open it"
     key Escape
     expect_closed Escape
-    cmp -s "$ini" "$before" || fail "Escape changed the settings file"
+    cmp -s "$ini" "$work/before.ini" || fail "Escape changed the settings file"
+}
 
+keyboard_return_on_kinds() {
     case_name="keyboard Return on the kinds"
-    start_dialog || return
-    xdotool windowfocus "$window"
+    start_focused_dialog || return
     key Up  # from the top around to the bottom
-    atspi checked MP3、WAV
+    atspi_wait checked MP3、WAV || return
     key Return
     expect_closed "Return on the kinds"
     [ "$(stored "BGM区分")" = 2 ] || fail "kind '$(stored "BGM区分")', not 2"
+}
+
+keyboard_cases() {
+    local path="$work/music/a.wav"
+    xdotool mousemove 0 0  # no button under the pointer
+    mkdir -p "$(dirname "$ini")"
+    write_settings 1 7
+    printf 'BGM\xcc\xa7\xb2\xd9=%s\r\n' "$path" >>"$ini"
+    cp "$ini" "$work/before.ini"
+    keyboard_walk "$path"
+    keyboard_link_then_escape
+    keyboard_return_on_kinds
     case_name=""
 }
 if [ "$mode" = keyboard ]; then
-    mkdir -p "$(dirname "$ini")"
     keyboard_cases
     finish "settings dialog by keyboard ($platform)"
 fi
