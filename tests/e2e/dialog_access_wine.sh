@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The settings dialog ("Velmoria.scr /c" under Wine) by keyboard and through Active
 # Accessibility, on an X server of its own: dialog-access-client checks every control's role,
-# name, value and state, the Tab order, the arrows over the music kinds, Space on "...", a focus
-# mark only after keyboard use and Escape storing nothing; then Return on the kinds stores them.
+# name, value and state, the objects the focused panel and gradient buttons answer with, the Tab
+# order, the arrows over the music kinds, Space on "...", a focus mark only after keyboard use
+# and Escape storing nothing; then Return on the kinds stores them.
 #
 #   dialog_access_wine.sh VELMORIA_SCR DIALOG_ACCESS_CLIENT WORKDIR
 source "$(dirname "$0")/common.sh"

@@ -1,6 +1,8 @@
 // An accessibility client for the settings dialog's end-to-end test: finds the open dialog,
 // reads its Active Accessibility tree and drives it by keyboard (SendInput), checking roles,
-// names, values and states, the focus order, the kinds' arrows and the focus marks' pixels.
+// names, values and states, the focus order, the kinds' arrows and the focus marks' pixels. The
+// windows that take the focus (the panel for the kinds, each gradient button) are asked too, as
+// a reader asks them after the system's focus event: each must answer as the control itself.
 //
 //   dialog-access-client keys INI FILE   the tree at rest, Tab and Shift+Tab over every stop, the
 //                                        arrows, Space on "...", then Escape: the INI unchanged
@@ -11,6 +13,7 @@
 #include <oleacc.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -169,6 +172,29 @@ IAccessible* ClientObject(HWND dialog) {
     return object;
 }
 
+// Element `id` of `object` (CHILDID_SELF: the object itself) against its row of the table.
+void CheckElement(IAccessible* object, LONG id, const Expected& e, const std::string& what) {
+    const LONG role = Number(&IAccessible::get_accRole, object, id);
+    if (role != e.role) {
+        Fail(what + " role " + std::to_string(role) + ", not " + std::to_string(e.role));
+    }
+    const std::wstring name = Text(&IAccessible::get_accName, object, id);
+    if (name != e.name) {
+        Fail(what + " named '" + Narrow(name) + "'");
+    }
+    const std::wstring value = Text(&IAccessible::get_accValue, object, id);
+    if (value != e.value) {
+        Fail(what + " value '" + Narrow(value) + "', not '" + Narrow(e.value) + "'");
+    }
+    const LONG state = Number(&IAccessible::get_accState, object, id) & kStateBits;
+    if (state != e.state) {
+        char text[80];
+        std::snprintf(text, sizeof text, " state 0x%lx, not 0x%lx",
+                      static_cast<unsigned long>(state), static_cast<unsigned long>(e.state));
+        Fail(what + text);
+    }
+}
+
 void CheckTree(IAccessible* root, const std::vector<Expected>& tree, const std::string& when) {
     const std::vector<LONG> ids = ChildIds(root);
     if (ids.size() != tree.size()) {
@@ -177,28 +203,106 @@ void CheckTree(IAccessible* root, const std::vector<Expected>& tree, const std::
         return;
     }
     for (size_t i = 0; i < ids.size(); ++i) {
-        const Expected& e = tree[i];
-        const std::string what =
-            when + ": child " + std::to_string(ids[i]) + " (" + Narrow(e.name) + ")";
-        const LONG role = Number(&IAccessible::get_accRole, root, ids[i]);
-        if (role != e.role) {
-            Fail(what + " role " + std::to_string(role) + ", not " + std::to_string(e.role));
+        CheckElement(
+            root, ids[i], tree[i],
+            when + ": child " + std::to_string(ids[i]) + " (" + Narrow(tree[i].name) + ")");
+    }
+}
+
+// The open dialog as the client follows it: the kind it has selected and what it shows.
+struct Session {
+    HWND dialog;
+    IAccessible* root;
+    int kind;
+    std::wstring track;
+    std::wstring file;
+    std::vector<Expected> Tree(LONG focus) const { return ExpectedTree(kind, focus, track, file); }
+};
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+// A window's own object for its client area, as a reader gets it from the window.
+IAccessible* WindowObject(HWND window) {
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&object)))) {
+        return nullptr;
+    }
+    return object;
+}
+
+// The window with the keyboard focus answers as the focused child `child` itself (the panel as
+// the selected kind, a button as its push button), with no children of its own. The form
+// answers as the whole dialog (checked through the root) and the track box is the system's.
+void CheckFocusedWindow(const Session& s, LONG child, const std::string& when) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(s.dialog, nullptr), &info) ||
+        info.hwndFocus == nullptr) {
+        Fail(when + ": no focused window");
+        return;
+    }
+    const std::wstring kind = ClassOf(info.hwndFocus);
+    if (info.hwndFocus == s.dialog || kind == L"Edit" || kind == L"ComboBox") {
+        return;
+    }
+    IAccessible* object = WindowObject(info.hwndFocus);
+    if (object == nullptr) {
+        Fail(when + ": no object from the focused window");
+        return;
+    }
+    const Expected e = s.Tree(child)[static_cast<size_t>(child - 1)];
+    CheckElement(object, CHILDID_SELF, e,
+                 when + ": the focused window (" + Narrow(kind) + ") as " + Narrow(e.name));
+    LONG count = -1;
+    object->get_accChildCount(&count);
+    if (count != 0) {
+        Fail(when + ": the focused window's object has " + std::to_string(count) + " children");
+    }
+    object->Release();
+}
+
+// Every gradient button's window answers as its push button, focused or not: "設定" the
+// default, a disabled one unavailable. `focus` is the focused child.
+void CheckButtonWindows(const Session& s, LONG focus, const std::string& when) {
+    std::vector<HWND> buttons;
+    EnumChildWindows(
+        s.dialog,
+        [](HWND window, LPARAM found) {
+            if (ClassOf(window) == L"Skorvane.Command") {
+                reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&buttons));
+    const std::vector<Expected> tree = s.Tree(focus);
+    std::vector<std::wstring> named;
+    for (HWND button : buttons) {
+        IAccessible* object = WindowObject(button);
+        if (object == nullptr) {
+            Fail(when + ": no object from a button's window");
+            continue;
         }
-        const std::wstring name = Text(&IAccessible::get_accName, root, ids[i]);
-        if (name != e.name) {
-            Fail(what + " named '" + Narrow(name) + "'");
+        const std::wstring name = Text(&IAccessible::get_accName, object, CHILDID_SELF);
+        named.push_back(name);
+        const auto row = std::find_if(tree.begin(), tree.end(), [&](const Expected& e) {
+            return e.role == ROLE_SYSTEM_PUSHBUTTON && name == e.name;
+        });
+        if (row == tree.end()) {
+            Fail(when + ": a button's window answers as '" + Narrow(name) + "'");
+        } else {
+            CheckElement(object, CHILDID_SELF, *row, when + ": the window of " + Narrow(name));
         }
-        const std::wstring value = Text(&IAccessible::get_accValue, root, ids[i]);
-        if (value != e.value) {
-            Fail(what + " value '" + Narrow(value) + "', not '" + Narrow(e.value) + "'");
-        }
-        const LONG state = Number(&IAccessible::get_accState, root, ids[i]) & kStateBits;
-        if (state != e.state) {
-            char text[80];
-            std::snprintf(text, sizeof text, " state 0x%lx, not 0x%lx",
-                          static_cast<unsigned long>(state), static_cast<unsigned long>(e.state));
-            Fail(what + text);
-        }
+        object->Release();
+    }
+    std::sort(named.begin(), named.end());
+    if (named.size() != 3 || std::unique(named.begin(), named.end()) != named.end()) {
+        Fail(when + ": " + std::to_string(buttons.size()) +
+             " button windows, not three of distinct names");
     }
 }
 
@@ -295,16 +399,19 @@ std::string FileBytes(const std::wstring& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Tab (or Shift+Tab) and the child it must reach.
-void Step(IAccessible* root, HWND dialog, WORD key, bool shift, LONG child, const char* name) {
+// Tab (or Shift+Tab, an arrow) and the child it must reach; the focused window then answers as
+// that child.
+void Step(const Session& s, WORD key, bool shift, LONG child, const char* name) {
     SendKey(key, shift);
-    if (!WaitFor([&] { return FocusIs(root, dialog, child); })) {
-        Fail(std::string(shift           ? "Shift+Tab"
-                         : key == VK_TAB ? "Tab"
-                                         : "a key") +
-             " to " + name + ": the focus is on child " +
-             std::to_string(FocusedChild(root, dialog)));
+    const std::string what = std::string(shift           ? "Shift+Tab"
+                                         : key == VK_TAB ? "Tab"
+                                                         : "a key") +
+                             " to " + name;
+    if (!WaitFor([&] { return FocusIs(s.root, s.dialog, child); })) {
+        Fail(what + ": the focus is on child " + std::to_string(FocusedChild(s.root, s.dialog)));
+        return;
     }
+    CheckFocusedWindow(s, child, what);
 }
 
 int Keys(HWND dialog, const std::wstring& ini, const std::wstring& file) {
@@ -334,18 +441,20 @@ int Keys(HWND dialog, const std::wstring& ini, const std::wstring& file) {
         Fail("no window object");
     }
     const std::string before = FileBytes(ini);
+    Session s{dialog, root, 1, L"7", file};
 
     // At rest: 音楽CD selected, the focus on the kinds and no mark drawn.
-    CheckTree(root, ExpectedTree(1, 1, L"7", file), "at rest");
+    CheckTree(root, s.Tree(1), "at rest");
+    CheckButtonWindows(s, 1, "at rest");
     const std::vector<COLORREF> rest = KindsMarkRing(dialog);
 
     // Round the order with 音楽CD selected ("..." is disabled and skipped).
-    Step(root, dialog, VK_TAB, false, 4, "the track box");
-    Step(root, dialog, VK_TAB, false, 7, "設定");
-    Step(root, dialog, VK_TAB, false, 8, "ｷｬﾝｾﾙ");
-    Step(root, dialog, VK_TAB, false, 9, "the link");
+    Step(s, VK_TAB, false, 4, "the track box");
+    Step(s, VK_TAB, false, 7, "設定");
+    Step(s, VK_TAB, false, 8, "ｷｬﾝｾﾙ");
+    Step(s, VK_TAB, false, 9, "the link");
     const std::vector<COLORREF> elsewhere = KindsMarkRing(dialog);
-    Step(root, dialog, VK_TAB, false, 1, "the kinds");
+    Step(s, VK_TAB, false, 1, "the kinds");
     Sleep(300);  // the panel's repaint
     const std::vector<COLORREF> marked = KindsMarkRing(dialog);
     if (Differences(rest, elsewhere) != 0) {
@@ -357,26 +466,30 @@ int Keys(HWND dialog, const std::wstring& ini, const std::wstring& file) {
         Fail("no focus mark around 音楽CD after Tab (" + std::to_string(Differences(rest, marked)) +
              " pixels changed)");
     }
-    Step(root, dialog, VK_TAB, true, 9, "the link");
-    Step(root, dialog, VK_TAB, false, 1, "the kinds");
+    Step(s, VK_TAB, true, 9, "the link");
+    Step(s, VK_TAB, false, 1, "the kinds");
 
     // The arrows select, as a click does, and store nothing yet: Down walks 音楽CD, なし,
     // MP3、WAV; Up goes back.
-    Step(root, dialog, VK_DOWN, false, 2, "なし");
-    CheckTree(root, ExpectedTree(0, 2, L"7", file), "after Down");
-    Step(root, dialog, VK_UP, false, 1, "音楽CD");
-    Step(root, dialog, VK_UP, false, 3, "MP3、WAV (wrapping)");
-    CheckTree(root, ExpectedTree(2, 3, L"7", file), "after Up twice");
+    s.kind = 0;
+    Step(s, VK_DOWN, false, 2, "なし");
+    CheckTree(root, s.Tree(2), "after Down");
+    s.kind = 1;
+    Step(s, VK_UP, false, 1, "音楽CD");
+    s.kind = 2;
+    Step(s, VK_UP, false, 3, "MP3、WAV (wrapping)");
+    CheckTree(root, s.Tree(3), "after Up twice");
+    CheckButtonWindows(s, 3, "after Up twice");
     if (FileBytes(ini) != before) {
         Fail("an arrow key wrote the settings file");
     }
 
     // With MP3、WAV selected "..." takes the focus and the track box is skipped.
-    Step(root, dialog, VK_TAB, false, 5, "...");
-    Step(root, dialog, VK_TAB, false, 7, "設定");
-    Step(root, dialog, VK_TAB, true, 5, "...");
-    Step(root, dialog, VK_TAB, true, 3, "the kinds");
-    Step(root, dialog, VK_TAB, false, 5, "...");
+    Step(s, VK_TAB, false, 5, "...");
+    Step(s, VK_TAB, false, 7, "設定");
+    Step(s, VK_TAB, true, 5, "...");
+    Step(s, VK_TAB, true, 3, "the kinds");
+    Step(s, VK_TAB, false, 5, "...");
 
     // Space on "..." clicks it: the file-open dialog, closed by its own Escape.
     SendKey(VK_SPACE);
@@ -414,7 +527,7 @@ int Store(HWND dialog) {
         Fail("AccessibleObjectFromWindow gave no object for the client");
         return 1;
     }
-    Step(root, dialog, VK_DOWN, false, 2, "なし");
+    Step(Session{dialog, root, 0, L"7", L""}, VK_DOWN, false, 2, "なし");
     root->Release();
     // Return on the kinds is 設定.
     SendKey(VK_RETURN);

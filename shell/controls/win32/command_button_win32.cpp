@@ -276,6 +276,13 @@ LRESULT CommandButtonWin32::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_PAINT:
             Paint();
             return 0;
+        case WM_GETOBJECT:
+            if (objectAnswer_) {
+                if (const LRESULT answer = objectAnswer_(wParam, lParam)) {
+                    return answer;
+                }
+            }
+            return DefWindowProcA(hwnd, message, wParam, lParam);
         case WM_DESTROY:
             KillTimer(hwnd, kTrackingTimer);
             window_ = nullptr;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "shell/controls/command_button.h"
 #include "shell/controls/rgb_image.h"
@@ -35,6 +36,11 @@ class CommandButtonWin32 final : public CommandButtonView {
     // Whether the focus rectangle shows while the control has the focus: hidden until the
     // user first moves the focus by keyboard, as Windows hides focus cues.
     void SetFocusCuesShown(bool shown);
+    // Who answers WM_GETOBJECT for the window (its wParam and lParam): the host knows what the
+    // button stands for. 0 from it leaves the question to the system's standard objects.
+    void SetObjectAnswer(std::function<LRESULT(WPARAM, LPARAM)> answer) {
+        objectAnswer_ = std::move(answer);
+    }
 
   private:
     CommandButtonWin32(const ButtonFont& hostFont, std::function<void()> onClick);
@@ -50,6 +56,7 @@ class CommandButtonWin32 final : public CommandButtonView {
 
     CommandButton control_;
     std::function<void()> onClick_;
+    std::function<LRESULT(WPARAM, LPARAM)> objectAnswer_;
     HWND window_ = nullptr;
     HDC faceDc_ = nullptr;
     HBITMAP faceBitmap_ = nullptr;

@@ -14,7 +14,7 @@ BSTR ToBstr(const std::wstring& text) {
 
 class DialogAccessible final : public IAccessible {
   public:
-    explicit DialogAccessible(AccessibleElements& source) : source_(&source) {}
+    DialogAccessible(AccessibleElements& source, HWND window) : source_(&source), window_(window) {}
 
     void Detach() {
         source_ = nullptr;
@@ -70,9 +70,9 @@ class DialogAccessible final : public IAccessible {
         if (source_ == nullptr) {
             return E_FAIL;
         }
-        // The standard window object of the form, which carries the title.
-        return AccessibleObjectFromWindow(source_->AccessibleWindow(), OBJID_WINDOW,
-                                          __uuidof(IDispatch), reinterpret_cast<void**>(parent));
+        // The standard window object of the window, which carries the frame (and the title).
+        return AccessibleObjectFromWindow(window_, OBJID_WINDOW, __uuidof(IDispatch),
+                                          reinterpret_cast<void**>(parent));
     }
     HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
         if (count == nullptr) {
@@ -81,7 +81,7 @@ class DialogAccessible final : public IAccessible {
         if (source_ == nullptr) {
             return E_FAIL;
         }
-        *count = static_cast<LONG>(source_->Elements().size());
+        *count = Own() == 0 ? static_cast<LONG>(source_->Elements().size()) : 0;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** object) override {
@@ -89,7 +89,7 @@ class DialogAccessible final : public IAccessible {
             return E_POINTER;
         }
         *object = nullptr;
-        if (!Find(child) && !IsSelf(child)) {
+        if (!Resolve(child)) {
             return E_INVALIDARG;
         }
         return S_FALSE;  // simple elements: the parent answers for them
@@ -108,42 +108,18 @@ class DialogAccessible final : public IAccessible {
         return Nothing(text);
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
-        if (role == nullptr) {
-            return E_POINTER;
-        }
-        VariantInit(role);
-        if (IsSelf(child) && source_ != nullptr) {
-            role->vt = VT_I4;
-            role->lVal = ROLE_SYSTEM_DIALOG;
-            return S_OK;
-        }
-        const std::optional<AccessibleElement> element = Find(child);
-        if (!element) {
-            return E_INVALIDARG;
-        }
-        role->vt = VT_I4;
-        role->lVal = element->role;
-        return S_OK;
+        return Number(
+            child, role, [](const AccessibleElement& e) { return e.role; },
+            [] { return static_cast<LONG>(ROLE_SYSTEM_DIALOG); });
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
-        if (state == nullptr) {
-            return E_POINTER;
-        }
-        VariantInit(state);
-        if (IsSelf(child) && source_ != nullptr) {
-            state->vt = VT_I4;
-            state->lVal =
-                STATE_SYSTEM_FOCUSABLE |
-                (GetForegroundWindow() == source_->AccessibleWindow() ? STATE_SYSTEM_FOCUSED : 0);
-            return S_OK;
-        }
-        const std::optional<AccessibleElement> element = Find(child);
-        if (!element) {
-            return E_INVALIDARG;
-        }
-        state->vt = VT_I4;
-        state->lVal = element->state;
-        return S_OK;
+        return Number(
+            child, state, [](const AccessibleElement& e) { return e.state; },
+            [this] {
+                return static_cast<LONG>(
+                    STATE_SYSTEM_FOCUSABLE |
+                    (GetForegroundWindow() == window_ ? STATE_SYSTEM_FOCUSED : 0));
+            });
     }
     HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR* text) override { return Nothing(text); }
     HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT, LONG* topic) override {
@@ -164,11 +140,12 @@ class DialogAccessible final : public IAccessible {
             return E_FAIL;
         }
         const LONG child = source_->FocusedChild();
-        if (child == 0) {
+        const LONG own = Own();
+        if (child == 0 || (own != 0 && child != own)) {
             return S_FALSE;
         }
         focus->vt = VT_I4;
-        focus->lVal = child;
+        focus->lVal = own == 0 ? child : CHILDID_SELF;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
@@ -189,15 +166,16 @@ class DialogAccessible final : public IAccessible {
         if (left == nullptr || top == nullptr || width == nullptr || height == nullptr) {
             return E_POINTER;
         }
-        RECT rect = {};
-        if (IsSelf(child) && source_ != nullptr) {
-            HWND window = source_->AccessibleWindow();
-            GetClientRect(window, &rect);
-            MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-        } else if (const std::optional<AccessibleElement> element = Find(child)) {
-            rect = element->screen;
-        } else {
+        const std::optional<Target> target = Resolve(child);
+        if (!target) {
             return E_INVALIDARG;
+        }
+        RECT rect = {};
+        if (target->element) {
+            rect = target->element->screen;
+        } else {
+            GetClientRect(window_, &rect);
+            MapWindowPoints(window_, nullptr, reinterpret_cast<POINT*>(&rect), 2);
         }
         *left = rect.left;
         *top = rect.top;
@@ -213,16 +191,18 @@ class DialogAccessible final : public IAccessible {
         if (source_ == nullptr) {
             return E_FAIL;
         }
-        const LONG count = static_cast<LONG>(source_->Elements().size());
+        if (!Resolve(start)) {
+            return E_INVALIDARG;
+        }
+        // A single element has no children; its siblings are the form's to walk.
+        const LONG count = Own() == 0 ? static_cast<LONG>(source_->Elements().size()) : 0;
         LONG target = 0;
         if (IsSelf(start)) {
             target = direction == NAVDIR_FIRSTCHILD ? 1 : direction == NAVDIR_LASTCHILD ? count : 0;
-        } else if (start.vt == VT_I4 && start.lVal >= 1 && start.lVal <= count) {
+        } else {
             target = direction == NAVDIR_NEXT       ? start.lVal + 1
                      : direction == NAVDIR_PREVIOUS ? start.lVal - 1
                                                     : 0;
-        } else {
-            return E_INVALIDARG;
         }
         if (target < 1 || target > count) {
             return S_FALSE;
@@ -239,19 +219,21 @@ class DialogAccessible final : public IAccessible {
         if (source_ == nullptr) {
             return E_FAIL;
         }
-        const std::vector<AccessibleElement> elements = source_->Elements();
         const POINT point = {x, y};
-        for (size_t i = 0; i < elements.size(); ++i) {
-            if (PtInRect(&elements[i].screen, point)) {
-                hit->vt = VT_I4;
-                hit->lVal = static_cast<LONG>(i + 1);
-                return S_OK;
+        const LONG own = Own();
+        if (own == 0) {
+            const std::vector<AccessibleElement> elements = source_->Elements();
+            for (size_t i = 0; i < elements.size(); ++i) {
+                if (PtInRect(&elements[i].screen, point)) {
+                    hit->vt = VT_I4;
+                    hit->lVal = static_cast<LONG>(i + 1);
+                    return S_OK;
+                }
             }
         }
         RECT client;
-        HWND window = source_->AccessibleWindow();
-        GetClientRect(window, &client);
-        MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+        GetClientRect(window_, &client);
+        MapWindowPoints(window_, nullptr, reinterpret_cast<POINT*>(&client), 2);
         if (!PtInRect(&client, point)) {
             return S_FALSE;
         }
@@ -260,54 +242,84 @@ class DialogAccessible final : public IAccessible {
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
-        const std::optional<AccessibleElement> element = Find(child);
-        if (!element || element->defaultAction.empty()) {
-            return element ? DISP_E_MEMBERNOTFOUND : E_INVALIDARG;
+        const std::optional<Target> target = Resolve(child);
+        if (!target || !target->element) {
+            return E_INVALIDARG;
         }
-        source_->DoDefaultAction(child.lVal);
+        if (target->element->defaultAction.empty()) {
+            return DISP_E_MEMBERNOTFOUND;
+        }
+        source_->DoDefaultAction(target->child);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
   private:
+    // What a child ID names here: the dialog itself (no element) or one element.
+    struct Target {
+        LONG child;  // the element's child ID in the dialog; 0 for the dialog
+        std::optional<AccessibleElement> element;
+    };
+
     static bool IsSelf(const VARIANT& child) {
         return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
     }
-    std::optional<AccessibleElement> Find(const VARIANT& child) const {
-        if (source_ == nullptr || child.vt != VT_I4 || child.lVal < 1) {
+    // The element this window's object stands for; 0: the dialog, with the elements as children.
+    LONG Own() const { return source_ != nullptr ? source_->ChildOfWindow(window_) : 0; }
+    std::optional<Target> Resolve(const VARIANT& child) const {
+        if (source_ == nullptr || child.vt != VT_I4) {
             return std::nullopt;
+        }
+        const LONG own = Own();
+        if (own != 0 && child.lVal != CHILDID_SELF) {
+            return std::nullopt;
+        }
+        const LONG id = own != 0 ? own : child.lVal;
+        if (id == 0) {
+            return Target{0, std::nullopt};
         }
         std::vector<AccessibleElement> elements = source_->Elements();
-        if (static_cast<size_t>(child.lVal) > elements.size()) {
+        if (id < 1 || static_cast<size_t>(id) > elements.size()) {
             return std::nullopt;
         }
-        return elements[static_cast<size_t>(child.lVal) - 1];
+        return Target{id, elements[static_cast<size_t>(id) - 1]};
     }
     std::wstring WindowTitle() const {
         wchar_t title[256] = {};
-        GetWindowTextW(source_->AccessibleWindow(), title, 256);
+        GetWindowTextW(window_, title, 256);
         return title;
     }
-    template <typename Of, typename OfSelf>
-    HRESULT Text(const VARIANT& child, BSTR* out, Of of, OfSelf ofSelf) const {
+    template <typename Of, typename OfDialog>
+    HRESULT Text(const VARIANT& child, BSTR* out, Of of, OfDialog ofDialog) const {
         if (out == nullptr) {
             return E_POINTER;
         }
         *out = nullptr;
-        std::wstring text;
-        if (IsSelf(child) && source_ != nullptr) {
-            text = ofSelf();
-        } else if (const std::optional<AccessibleElement> element = Find(child)) {
-            text = of(*element);
-        } else {
+        const std::optional<Target> target = Resolve(child);
+        if (!target) {
             return E_INVALIDARG;
         }
+        const std::wstring text = target->element ? of(*target->element) : ofDialog();
         if (text.empty()) {
             return S_FALSE;
         }
         *out = ToBstr(text);
         return *out != nullptr ? S_OK : E_OUTOFMEMORY;
+    }
+    template <typename Of, typename OfDialog>
+    HRESULT Number(const VARIANT& child, VARIANT* out, Of of, OfDialog ofDialog) const {
+        if (out == nullptr) {
+            return E_POINTER;
+        }
+        VariantInit(out);
+        const std::optional<Target> target = Resolve(child);
+        if (!target) {
+            return E_INVALIDARG;
+        }
+        out->vt = VT_I4;
+        out->lVal = target->element ? of(*target->element) : ofDialog();
+        return S_OK;
     }
     static HRESULT Nothing(BSTR* out) {
         if (out == nullptr) {
@@ -318,11 +330,12 @@ class DialogAccessible final : public IAccessible {
     }
 
     AccessibleElements* source_;
+    HWND window_;
     LONG references_ = 1;
 };
 
-DialogAccessible* NewDialogAccessible(AccessibleElements& source) {
-    return new DialogAccessible(source);
+DialogAccessible* NewDialogAccessible(AccessibleElements& source, HWND window) {
+    return new DialogAccessible(source, window);
 }
 
 void DetachDialogAccessible(DialogAccessible* accessible) {

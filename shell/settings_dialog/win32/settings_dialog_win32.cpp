@@ -16,6 +16,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "assets/dialog_pictures.h"
@@ -139,6 +140,12 @@ LONG SystemRole(AccessibleRole role) {
     return ROLE_SYSTEM_CLIENT;
 }
 
+DialogControl ButtonControl(DialogButton button) {
+    return button == DialogButton::File  ? DialogControl::FileButton
+           : button == DialogButton::Set ? DialogControl::SetButton
+                                         : DialogControl::CancelButton;
+}
+
 RECT ToRect(const DialogRect& r) {
     return {r.x, r.y, r.x + r.width, r.y + r.height};
 }
@@ -192,10 +199,10 @@ class SettingsDialogWin32 final : public SettingsDialogView, public AccessibleEl
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-    HWND AccessibleWindow() override { return form_; }
     std::vector<AccessibleElement> Elements() override;
     LONG FocusedChild() override;
     void DoDefaultAction(LONG child) override;
+    LONG ChildOfWindow(HWND window) override;
 
   private:
     // A key the dialog answers itself, before the focused child sees it; true when it is taken.
@@ -210,6 +217,13 @@ class SettingsDialogWin32 final : public SettingsDialogView, public AccessibleEl
     // After each message: a focus that moved (by key, click or activation) is told to the
     // dialog, repainted and announced to assistive technologies.
     void FollowFocus();
+    // Raises the focus event for the object the focused window answers with.
+    void AnnounceFocus();
+    // WM_GETOBJECT for the form, the panel or a button: the window's object for OBJID_CLIENT,
+    // made on the first question; 0 for the rest.
+    LRESULT AnswerObject(HWND window, WPARAM wParam, LPARAM lParam);
+    // The windows are going: the objects clients may still hold answer nothing more.
+    void DetachAccessibles();
     int FocusedKind() const;
     LONG ChildOf(DialogControl control) const;
     RECT ScreenRect(HWND window, const DialogRect& design) const;
@@ -254,7 +268,7 @@ class SettingsDialogWin32 final : public SettingsDialogView, public AccessibleEl
     bool focusCuesShown_ = false;
     HWND focusSeen_ = nullptr;
     HWND focusToRestore_ = nullptr;  // the focus while the window was inactive
-    DialogAccessible* accessible_ = nullptr;
+    std::vector<std::pair<HWND, DialogAccessible*>> accessibles_;
     DialogScale scale_;
     int formWidth_ = 0;
     int formHeight_ = 0;
@@ -280,7 +294,7 @@ bool RegisterClasses() {
 }
 
 SettingsDialogWin32::~SettingsDialogWin32() {
-    DetachDialogAccessible(accessible_);
+    DetachAccessibles();
     for (HBITMAP bitmap : {formPicture_, panelPicture_, markPictures_[0], markPictures_[1]}) {
         if (bitmap != nullptr) {
             DeleteObject(bitmap);
@@ -334,6 +348,13 @@ bool SettingsDialogWin32::Create() {
                     dialog_->ButtonClick(which);
                 }
             });
+        CommandButtonWin32* button = buttons_[static_cast<int>(which)].get();
+        if (button != nullptr) {
+            button->SetObjectAnswer(
+                [this, window = button->Window()](WPARAM wParam, LPARAM lParam) {
+                    return AnswerObject(window, wParam, lParam);
+                });
+        }
     }
 
     ApplyScale(WindowDpi(form_));
@@ -456,8 +477,7 @@ void SettingsDialogWin32::Run(SettingsDialog& dialog) {
         }
     }
     dialog_ = nullptr;
-    DetachDialogAccessible(accessible_);
-    accessible_ = nullptr;
+    DetachAccessibles();
     if (SUCCEEDED(com)) {
         CoUninitialize();
     }
@@ -514,9 +534,7 @@ DialogControl SettingsDialogWin32::FocusedControl() const {
     for (const DialogButtonPlace& place : kDialogButtons) {
         const auto& button = buttons_[static_cast<int>(place.button)];
         if (button != nullptr && focus == button->Window()) {
-            return place.button == DialogButton::File  ? DialogControl::FileButton
-                   : place.button == DialogButton::Set ? DialogControl::SetButton
-                                                       : DialogControl::CancelButton;
+            return ButtonControl(place.button);
         }
     }
     return DialogControl::Link;  // the form itself
@@ -615,7 +633,56 @@ void SettingsDialogWin32::FollowFocus() {
     if (dialog_ != nullptr) {
         dialog_->FocusMoved(FocusedControl(), focusCuesShown_);
     }
-    NotifyWinEvent(EVENT_OBJECT_FOCUS, form_, OBJID_CLIENT, FocusedChild());
+    AnnounceFocus();
+}
+
+void SettingsDialogWin32::AnnounceFocus() {
+    HWND focus = GetFocus();
+    if (focus != nullptr && ChildOfWindow(focus) != 0) {
+        // The panel and the buttons answer as the focused element itself, as the system's
+        // own event for them says.
+        NotifyWinEvent(EVENT_OBJECT_FOCUS, focus, OBJID_CLIENT, CHILDID_SELF);
+    } else if (const LONG child = FocusedChild()) {
+        // The link (the form) and the track box, whose system object has no name.
+        NotifyWinEvent(EVENT_OBJECT_FOCUS, form_, OBJID_CLIENT, child);
+    }
+}
+
+LONG SettingsDialogWin32::ChildOfWindow(HWND window) {
+    if (window == nullptr || window == form_) {
+        return 0;
+    }
+    if (window == panel_) {
+        return ChildOf(DialogControl::Kinds);
+    }
+    for (const DialogButtonPlace& place : kDialogButtons) {
+        const auto& button = buttons_[static_cast<int>(place.button)];
+        if (button != nullptr && window == button->Window()) {
+            return ChildOf(ButtonControl(place.button));
+        }
+    }
+    return 0;
+}
+
+LRESULT SettingsDialogWin32::AnswerObject(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT) || form_ == nullptr) {
+        return 0;
+    }
+    for (const auto& [made, object] : accessibles_) {
+        if (made == window) {
+            return DialogAccessibleResult(object, wParam);
+        }
+    }
+    DialogAccessible* object = NewDialogAccessible(*this, window);
+    accessibles_.emplace_back(window, object);
+    return DialogAccessibleResult(object, wParam);
+}
+
+void SettingsDialogWin32::DetachAccessibles() {
+    for (const auto& [window, object] : accessibles_) {
+        DetachDialogAccessible(object);
+    }
+    accessibles_.clear();
 }
 
 // The kind that shows the focus: the selected one, or the top one when none is.
@@ -801,7 +868,7 @@ void SettingsDialogWin32::SetMarkPicture(int mark, bool selected) {
             const LONG child = kFirstKindChild + static_cast<LONG>(i);
             NotifyWinEvent(EVENT_OBJECT_STATECHANGE, form_, OBJID_CLIENT, child);
             if (selected && GetFocus() == panel_) {
-                NotifyWinEvent(EVENT_OBJECT_FOCUS, form_, OBJID_CLIENT, child);
+                AnnounceFocus();  // the panel's object is now this kind
             }
         }
     }
@@ -1040,11 +1107,8 @@ LRESULT SettingsDialogWin32::Handle(HWND hwnd, UINT message, WPARAM wParam, LPAR
             }
             break;
         case WM_GETOBJECT:
-            if (!isPanel && static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
-                if (accessible_ == nullptr) {
-                    accessible_ = NewDialogAccessible(*this);
-                }
-                return DialogAccessibleResult(accessible_, wParam);
+            if (const LRESULT answer = AnswerObject(hwnd, wParam, lParam)) {
+                return answer;
             }
             break;
         case kPressButton:
