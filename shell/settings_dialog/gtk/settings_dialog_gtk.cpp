@@ -830,6 +830,13 @@ void SettingsDialogGtk::OnFocusChanged(GtkWidget*, gpointer, gpointer data) {
     if (self->dialog_ == nullptr || self->window_ == nullptr) {
         return;
     }
+    // GTK drops the focus of a control that is disabled (the track box or "...", when another
+    // kind is chosen by mouse): it goes back to the kinds rather than nowhere.
+    if (gtk_window_get_focus(GTK_WINDOW(self->window_)) == nullptr &&
+        gtk_widget_get_mapped(self->window_)) {
+        self->MoveFocus(0);
+        return;  // the focus now set has been told
+    }
     self->dialog_->FocusMoved(self->FocusedControl(),
                               gtk_window_get_focus_visible(GTK_WINDOW(self->window_)));
     // The rings of the kinds and the link are painted by the surfaces beneath.
