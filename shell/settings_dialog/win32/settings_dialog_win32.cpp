@@ -1,8 +1,8 @@
 // The settings dialog's Win32 windows: the form and its panel at the layout's rectangles, events
 // passed to the dialog's handlers, and the calls of SettingsDialogView done with user32, gdi32,
-// comdlg32 and shell32. The keyboard is read in the dialog's message loop: Tab, the arrows,
-// Return, Space and Escape, whichever child has the focus. The panel takes the focus for the
-// music kinds and the form for the link; both draw their own focus marks.
+// comdlg32 and shell32. The keyboard is read in the dialog's message loop (DialogKeysWin32).
+// The panel takes the focus for the music kinds and the form for the link; both draw their own
+// focus marks.
 #include "shell/settings_dialog/win32/settings_dialog_win32.h"
 
 #include <windows.h>
@@ -23,6 +23,7 @@
 #include "shell/controls/win32/command_button_win32.h"
 #include "shell/settings_dialog/settings_dialog.h"
 #include "shell/settings_dialog/win32/dialog_accessible_win32.h"
+#include "shell/settings_dialog/win32/settings_dialog_keys_win32.h"
 
 namespace velmoria {
 
@@ -140,12 +141,6 @@ LONG SystemRole(AccessibleRole role) {
     return ROLE_SYSTEM_CLIENT;
 }
 
-DialogControl ButtonControl(DialogButton button) {
-    return button == DialogButton::File  ? DialogControl::FileButton
-           : button == DialogButton::Set ? DialogControl::SetButton
-                                         : DialogControl::CancelButton;
-}
-
 RECT ToRect(const DialogRect& r) {
     return {r.x, r.y, r.x + r.width, r.y + r.height};
 }
@@ -158,29 +153,32 @@ class SettingsDialogWin32 final : public SettingsDialogView, public AccessibleEl
     // Opens the dialog in the window: the handlers' opening and the first paint.
     void Open(SettingsDialog& dialog);
     void Run(SettingsDialog& dialog);
-    HWND Form() const { return form_; }
+    HWND Form() const { return windows_.form; }
 
     ScreenArea Screen() override {
         return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     }
     ScreenSize WindowOuterSize() override;
     void MoveWindow(int32_t left, int32_t top) override {
-        SetWindowPos(form_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(windows_.form, nullptr, left, top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    uintptr_t WindowHandle() override { return reinterpret_cast<uintptr_t>(form_); }
+    uintptr_t WindowHandle() override { return reinterpret_cast<uintptr_t>(windows_.form); }
     CommandButton& Button(DialogButton button) override;
     void SetPanelBackground(const RgbImage& picture) override;
     void SetFormBackground(const RgbImage& picture) override;
     void SetMarkPicture(int mark, bool selected) override;
-    void SetRepeatEnabled(bool enabled) override { EnableWindow(combo_, enabled); }
-    void SetRepeatText(const std::string& text) override { SetWindowTextA(combo_, text.c_str()); }
+    void SetRepeatEnabled(bool enabled) override { EnableWindow(windows_.combo, enabled); }
+    void SetRepeatText(const std::string& text) override {
+        SetWindowTextA(windows_.combo, text.c_str());
+    }
     void AddRepeatEntry(const std::string& text) override {
-        SendMessageA(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        SendMessageA(windows_.combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
     std::string RepeatText() override;
     void SetFileLabel(const std::string& text) override {
         fileLabel_ = text;
-        InvalidateRect(panel_, nullptr, FALSE);
+        InvalidateRect(windows_.panel, nullptr, FALSE);
     }
     std::optional<ScreenPoint> CursorPosition() override;
     void SetScreenCursor(DialogCursor cursor) override;
@@ -188,12 +186,13 @@ class SettingsDialogWin32 final : public SettingsDialogView, public AccessibleEl
     // The path is kept in the ANSI code page, byte for byte.
     std::optional<size_t> StoredLength(const std::string& path) override { return path.size(); }
     void ShowMessage(const std::string& text) override {
-        MessageBoxW(form_, WidenUtf8(text).c_str(), L"<Velmoria>", MB_OK | MB_ICONEXCLAMATION);
+        MessageBoxW(windows_.form, WidenUtf8(text).c_str(), L"<Velmoria>",
+                    MB_OK | MB_ICONEXCLAMATION);
     }
     void OpenLink(const std::string& address) override;
     void Close() override {
-        if (form_ != nullptr) {
-            DestroyWindow(form_);
+        if (windows_.form != nullptr) {
+            DestroyWindow(windows_.form);
         }
     }
 
@@ -205,15 +204,6 @@ class SettingsDialogWin32 final : public SettingsDialogView, public AccessibleEl
     LONG ChildOfWindow(HWND window) override;
 
   private:
-    // A key the dialog answers itself, before the focused child sees it; true when it is taken.
-    bool PreTranslate(const MSG& message);
-    DialogControl FocusedControl() const;
-    HWND FocusWindow(DialogControl control) const;
-    bool CanFocus(DialogControl control) const;
-    // Tab (+1) or Shift+Tab (-1): the next control that can take the focus, round the order.
-    void MoveFocus(int step);
-    // The first keyboard navigation shows the focus marks and the default button.
-    void ShowFocusCues();
     // After each message: a focus that moved (by key, click or activation) is told to the
     // dialog, repainted and announced to assistive technologies.
     void FollowFocus();
@@ -243,12 +233,10 @@ class SettingsDialogWin32 final : public SettingsDialogView, public AccessibleEl
                   label.underlined);
     }
     void Replace(HBITMAP& slot, const RgbImage& picture, HWND window);
-    void DrawFocusMark(HDC dc, const DialogRect& label);
 
     SettingsDialog* dialog_ = nullptr;
-    HWND form_ = nullptr;
-    HWND panel_ = nullptr;
-    HWND combo_ = nullptr;
+    DialogWindowsWin32 windows_;
+    DialogKeysWin32 keys_{windows_};
     HFONT labelFont_ = nullptr;
     HFONT linkFont_ = nullptr;
     HFONT comboFont_ = nullptr;
@@ -257,7 +245,6 @@ class SettingsDialogWin32 final : public SettingsDialogView, public AccessibleEl
     std::array<HBITMAP, 2> markPictures_{};
     std::array<bool, 3> markShown_{};
     std::array<bool, 3> markSelected_{};
-    std::array<std::unique_ptr<CommandButtonWin32>, 3> buttons_;
     std::string fileLabel_;
     HCURSOR handCursor_ = nullptr;
     HICON bigIcon_ = nullptr;
@@ -265,8 +252,6 @@ class SettingsDialogWin32 final : public SettingsDialogView, public AccessibleEl
     bool busy_ = false;
     bool pressedOnLink_ = false;
     bool closed_ = false;
-    bool focusCuesShown_ = false;
-    HWND focusSeen_ = nullptr;
     HWND focusToRestore_ = nullptr;  // the focus while the window was inactive
     std::vector<std::pair<HWND, DialogAccessible*>> accessibles_;
     DialogScale scale_;
@@ -321,34 +306,35 @@ bool SettingsDialogWin32::Create() {
     }
     // Made at the 96-DPI size, then laid out for the DPI of the monitor it landed on.
     const SIZE outer = OuterSize({kDialogClientWidth, kDialogClientHeight}, 96);
-    form_ = CreateWindowExA(0, kFormClass, "<Velmoria>", kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                            outer.cx, outer.cy, nullptr, nullptr, GetModuleHandleA(nullptr), this);
-    if (form_ == nullptr) {
+    windows_.form =
+        CreateWindowExA(0, kFormClass, "<Velmoria>", kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                        outer.cx, outer.cy, nullptr, nullptr, GetModuleHandleA(nullptr), this);
+    if (windows_.form == nullptr) {
         return false;
     }
-    panel_ = CreateWindowExA(0, kPanelClass, "",
-                             WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
-                             kPanelRect.x, kPanelRect.y, kPanelRect.width, kPanelRect.height, form_,
-                             nullptr, GetModuleHandleA(nullptr), this);
+    windows_.panel = CreateWindowExA(
+        0, kPanelClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, kPanelRect.x,
+        kPanelRect.y, kPanelRect.width, kPanelRect.height, windows_.form, nullptr,
+        GetModuleHandleA(nullptr), this);
 
-    combo_ = CreateWindowExA(0, "COMBOBOX", "",
-                             WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWN,
-                             kRepeatComboRect.x, kRepeatComboRect.y, kRepeatComboRect.width,
-                             kRepeatComboRect.height + kComboListHeight, panel_, nullptr,
-                             GetModuleHandleA(nullptr), nullptr);
+    windows_.combo = CreateWindowExA(0, "COMBOBOX", "",
+                                     WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWN,
+                                     kRepeatComboRect.x, kRepeatComboRect.y, kRepeatComboRect.width,
+                                     kRepeatComboRect.height + kComboListHeight, windows_.panel,
+                                     nullptr, GetModuleHandleA(nullptr), nullptr);
 
     for (const DialogButtonPlace& place : kDialogButtons) {
         const DialogButton which = place.button;
         const RECT rect = {place.rect.x, place.rect.y, place.rect.x + place.rect.width,
                            place.rect.y + place.rect.height};
-        buttons_[static_cast<int>(which)] = CommandButtonWin32::Create(
-            place.surface == DialogSurface::Panel ? panel_ : form_, rect,
+        windows_.buttons[static_cast<int>(which)] = CommandButtonWin32::Create(
+            place.surface == DialogSurface::Panel ? windows_.panel : windows_.form, rect,
             ButtonPropertySet::Parse(place.properties), DialogFont(), [this, which] {
                 if (dialog_ != nullptr) {
                     dialog_->ButtonClick(which);
                 }
             });
-        CommandButtonWin32* button = buttons_[static_cast<int>(which)].get();
+        CommandButtonWin32* button = windows_.buttons[static_cast<int>(which)].get();
         if (button != nullptr) {
             button->SetObjectAnswer(
                 [this, window = button->Window()](WPARAM wParam, LPARAM lParam) {
@@ -357,33 +343,33 @@ bool SettingsDialogWin32::Create() {
         }
     }
 
-    ApplyScale(WindowDpi(form_));
+    ApplyScale(WindowDpi(windows_.form));
     bigIcon_ = MakeIcon(MakeDialogIcon(32), true, 0, 0);
     smallIcon_ = MakeIcon(MakeDialogIcon(16), true, 0, 0);
-    SendMessageA(form_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
-    SendMessageA(form_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    SendMessageA(windows_.form, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+    SendMessageA(windows_.form, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
     return true;
 }
 
 void SettingsDialogWin32::ApplyScale(int dpi) {
     scale_ = DialogScale(dpi);
     const SIZE outer = OuterSize({scale_.ClientWidth(), scale_.ClientHeight()}, dpi);
-    SetWindowPos(form_, nullptr, 0, 0, outer.cx, outer.cy,
+    SetWindowPos(windows_.form, nullptr, 0, 0, outer.cx, outer.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    MoveChild(panel_, kPanelRect);
+    MoveChild(windows_.panel, kPanelRect);
 
     ReplaceFont(labelFont_, DialogFont());
     ButtonFont link = DialogFont();
     link.underline = true;
     ReplaceFont(linkFont_, link);
     ReplaceFont(comboFont_, ButtonFont{"Tahoma", kRepeatComboPoints, 400, false, false, false, 0});
-    if (combo_ != nullptr) {
-        SendMessageA(combo_, WM_SETFONT, reinterpret_cast<WPARAM>(comboFont_), FALSE);
-        MoveChild(combo_, kRepeatComboRect, kComboListHeight);
+    if (windows_.combo != nullptr) {
+        SendMessageA(windows_.combo, WM_SETFONT, reinterpret_cast<WPARAM>(comboFont_), FALSE);
+        MoveChild(windows_.combo, kRepeatComboRect, kComboListHeight);
         FitComboHeight();
     }
     for (const DialogButtonPlace& place : kDialogButtons) {
-        const auto& button = buttons_[static_cast<int>(place.button)];
+        const auto& button = windows_.buttons[static_cast<int>(place.button)];
         if (button != nullptr) {
             MoveChild(button->Window(), place.rect);
         }
@@ -406,8 +392,8 @@ void SettingsDialogWin32::ApplyScale(int dpi) {
     if (dialog_ != nullptr) {
         dialog_->SetScale(scale_);
     }
-    InvalidateRect(form_, nullptr, FALSE);
-    InvalidateRect(panel_, nullptr, FALSE);
+    InvalidateRect(windows_.form, nullptr, FALSE);
+    InvalidateRect(windows_.panel, nullptr, FALSE);
 }
 
 void SettingsDialogWin32::MoveChild(HWND child, const DialogRect& design, int extraHeight) {
@@ -423,9 +409,9 @@ void SettingsDialogWin32::FitComboHeight() {
     const int wanted = scale_.Place(kRepeatComboRect).height;
     int field = wanted - (static_cast<int>(GetSystemMetrics(SM_CYEDGE)) * 2 + 2);
     for (int attempt = 0; attempt < 2; ++attempt) {
-        SendMessageA(combo_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(field, 1));
+        SendMessageA(windows_.combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(field, 1));
         RECT closed;
-        if (!GetWindowRect(combo_, &closed)) {
+        if (!GetWindowRect(windows_.combo, &closed)) {
             return;
         }
         const int error = wanted - (closed.bottom - closed.top);
@@ -449,16 +435,17 @@ void SettingsDialogWin32::ReplaceFont(HFONT& slot, const ButtonFont& font) {
 
 void SettingsDialogWin32::Open(SettingsDialog& dialog) {
     dialog_ = &dialog;
+    keys_.SetDialog(&dialog);
     dialog.SetScale(scale_);
     dialog.FormLoad();
     RECT client;
-    GetClientRect(form_, &client);
+    GetClientRect(windows_.form, &client);
     formWidth_ = client.right;
     formHeight_ = client.bottom;
     dialog.FormResize(formWidth_, formHeight_);
-    focusToRestore_ = panel_;  // the music kinds, unmarked until the keyboard is used
-    ShowWindow(form_, SW_SHOWNORMAL);
-    UpdateWindow(form_);
+    focusToRestore_ = windows_.panel;  // the music kinds, unmarked until the keyboard is used
+    ShowWindow(windows_.form, SW_SHOWNORMAL);
+    UpdateWindow(windows_.form);
     FollowFocus();
 }
 
@@ -468,7 +455,7 @@ void SettingsDialogWin32::Run(SettingsDialog& dialog) {
     Open(dialog);
     MSG message;
     while (!closed_ && GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (!PreTranslate(message)) {
+        if (!keys_.PreTranslate(message)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
@@ -477,163 +464,17 @@ void SettingsDialogWin32::Run(SettingsDialog& dialog) {
         }
     }
     dialog_ = nullptr;
+    keys_.SetDialog(nullptr);
     DetachAccessibles();
     if (SUCCEEDED(com)) {
         CoUninitialize();
     }
 }
 
-bool SettingsDialogWin32::PreTranslate(const MSG& message) {
-    if ((message.message != WM_KEYDOWN && message.message != WM_KEYUP) || dialog_ == nullptr ||
-        form_ == nullptr || (message.hwnd != form_ && !IsChild(form_, message.hwnd))) {
-        return false;
-    }
-    const DialogControl focus = FocusedControl();
-    // An open list keeps Return and Escape: they close it, as the toolkit does.
-    const bool listOpen = SendMessageA(combo_, CB_GETDROPPEDSTATE, 0, 0) != 0;
-    if (message.message == WM_KEYUP) {
-        if (message.wParam == VK_SPACE) {
-            dialog_->KeyReleased(DialogKey::Space, focus);
-        }
-        return false;
-    }
-    switch (message.wParam) {
-        case VK_TAB:
-            MoveFocus(GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
-            return true;
-        case VK_UP:
-        case VK_LEFT:
-        case VK_DOWN:
-        case VK_RIGHT:
-            if (focus != DialogControl::Kinds) {
-                return false;
-            }
-            ShowFocusCues();
-            dialog_->KindArrow(message.wParam == VK_DOWN || message.wParam == VK_RIGHT ? 1 : -1);
-            return true;
-        case VK_RETURN:
-            return !listOpen && dialog_->KeyPressed(DialogKey::Return, focus);
-        case VK_ESCAPE:
-            return !listOpen && dialog_->KeyPressed(DialogKey::Escape, focus);
-        case VK_SPACE:
-            // A held key repeats its press; the button stays pressed until the release.
-            return dialog_->KeyPressed(DialogKey::Space, focus);
-        default:
-            return false;
-    }
-}
-
-DialogControl SettingsDialogWin32::FocusedControl() const {
-    HWND focus = GetFocus();
-    if (focus == panel_) {
-        return DialogControl::Kinds;
-    }
-    if (focus != nullptr && (focus == combo_ || IsChild(combo_, focus))) {
-        return DialogControl::Repeat;
-    }
-    for (const DialogButtonPlace& place : kDialogButtons) {
-        const auto& button = buttons_[static_cast<int>(place.button)];
-        if (button != nullptr && focus == button->Window()) {
-            return ButtonControl(place.button);
-        }
-    }
-    return DialogControl::Link;  // the form itself
-}
-
-HWND SettingsDialogWin32::FocusWindow(DialogControl control) const {
-    const auto window = [this](DialogButton which) {
-        const auto& button = buttons_[static_cast<int>(which)];
-        return button != nullptr ? button->Window() : nullptr;
-    };
-    switch (control) {
-        case DialogControl::Kinds:
-            return panel_;
-        case DialogControl::Repeat:
-            return combo_;
-        case DialogControl::FileButton:
-            return window(DialogButton::File);
-        case DialogControl::SetButton:
-            return window(DialogButton::Set);
-        case DialogControl::CancelButton:
-            return window(DialogButton::Cancel);
-        case DialogControl::Link:
-            return form_;
-    }
-    return form_;
-}
-
-bool SettingsDialogWin32::CanFocus(DialogControl control) const {
-    HWND window = FocusWindow(control);
-    if (window == nullptr || !IsWindowEnabled(window)) {
-        return false;
-    }
-    switch (control) {
-        case DialogControl::FileButton:
-            return buttons_[static_cast<int>(DialogButton::File)]->Control().EnabledField();
-        case DialogControl::SetButton:
-            return buttons_[static_cast<int>(DialogButton::Set)]->Control().EnabledField();
-        case DialogControl::CancelButton:
-            return buttons_[static_cast<int>(DialogButton::Cancel)]->Control().EnabledField();
-        default:
-            return true;
-    }
-}
-
-void SettingsDialogWin32::MoveFocus(int step) {
-    ShowFocusCues();
-    const int count = static_cast<int>(kDialogTabOrder.size());
-    const DialogControl from = FocusedControl();
-    int place = 0;
-    for (int i = 0; i < count; ++i) {
-        if (kDialogTabOrder[i] == from) {
-            place = i;
-        }
-    }
-    for (int tried = 0; tried < count; ++tried) {
-        place = (place + step + count) % count;
-        if (CanFocus(kDialogTabOrder[place])) {
-            SetFocus(FocusWindow(kDialogTabOrder[place]));
-            return;
-        }
-    }
-}
-
-void SettingsDialogWin32::ShowFocusCues() {
-    if (focusCuesShown_) {
-        return;
-    }
-    focusCuesShown_ = true;
-    for (const auto& button : buttons_) {
-        if (button != nullptr) {
-            button->SetFocusCuesShown(true);
-        }
-    }
-    InvalidateRect(form_, nullptr, FALSE);
-    InvalidateRect(panel_, nullptr, FALSE);
-    if (dialog_ != nullptr) {
-        dialog_->FocusMoved(FocusedControl(), true);
-    }
-}
-
 void SettingsDialogWin32::FollowFocus() {
-    HWND focus = GetFocus();
-    if (focus == focusSeen_ || form_ == nullptr) {
-        return;
+    if (keys_.FollowFocus()) {
+        AnnounceFocus();
     }
-    // The panel and the form draw their focus marks themselves.
-    for (HWND window : {focusSeen_, focus}) {
-        if (window != nullptr && (window == panel_ || window == form_)) {
-            InvalidateRect(window, nullptr, FALSE);
-        }
-    }
-    focusSeen_ = focus;
-    if (focus == nullptr || (focus != form_ && !IsChild(form_, focus))) {
-        return;
-    }
-    if (dialog_ != nullptr) {
-        dialog_->FocusMoved(FocusedControl(), focusCuesShown_);
-    }
-    AnnounceFocus();
 }
 
 void SettingsDialogWin32::AnnounceFocus() {
@@ -644,19 +485,19 @@ void SettingsDialogWin32::AnnounceFocus() {
         NotifyWinEvent(EVENT_OBJECT_FOCUS, focus, OBJID_CLIENT, CHILDID_SELF);
     } else if (const LONG child = FocusedChild()) {
         // The link (the form) and the track box, whose system object has no name.
-        NotifyWinEvent(EVENT_OBJECT_FOCUS, form_, OBJID_CLIENT, child);
+        NotifyWinEvent(EVENT_OBJECT_FOCUS, windows_.form, OBJID_CLIENT, child);
     }
 }
 
 LONG SettingsDialogWin32::ChildOfWindow(HWND window) {
-    if (window == nullptr || window == form_) {
+    if (window == nullptr || window == windows_.form) {
         return 0;
     }
-    if (window == panel_) {
+    if (window == windows_.panel) {
         return ChildOf(DialogControl::Kinds);
     }
     for (const DialogButtonPlace& place : kDialogButtons) {
-        const auto& button = buttons_[static_cast<int>(place.button)];
+        const auto& button = windows_.buttons[static_cast<int>(place.button)];
         if (button != nullptr && window == button->Window()) {
             return ChildOf(ButtonControl(place.button));
         }
@@ -665,7 +506,8 @@ LONG SettingsDialogWin32::ChildOfWindow(HWND window) {
 }
 
 LRESULT SettingsDialogWin32::AnswerObject(HWND window, WPARAM wParam, LPARAM lParam) {
-    if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT) || form_ == nullptr) {
+    if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT) ||
+        windows_.form == nullptr) {
         return 0;
     }
     for (const auto& [made, object] : accessibles_) {
@@ -720,10 +562,11 @@ LONG SettingsDialogWin32::ChildOf(DialogControl control) const {
 
 LONG SettingsDialogWin32::FocusedChild() {
     HWND focus = GetFocus();
-    if (form_ == nullptr || focus == nullptr || (focus != form_ && !IsChild(form_, focus))) {
+    if (windows_.form == nullptr || focus == nullptr ||
+        (focus != windows_.form && !IsChild(windows_.form, focus))) {
         return 0;
     }
-    return ChildOf(FocusedControl());
+    return ChildOf(keys_.FocusedControl());
 }
 
 RECT SettingsDialogWin32::ScreenRect(HWND window, const DialogRect& design) const {
@@ -734,7 +577,7 @@ RECT SettingsDialogWin32::ScreenRect(HWND window, const DialogRect& design) cons
 
 std::vector<AccessibleElement> SettingsDialogWin32::Elements() {
     std::vector<AccessibleElement> elements;
-    if (form_ == nullptr) {
+    if (windows_.form == nullptr) {
         return elements;
     }
     const LONG focused = FocusedChild();
@@ -748,8 +591,8 @@ std::vector<AccessibleElement> SettingsDialogWin32::Elements() {
         element.name = WidenUtf8(kAccessibleKinds[kind].name);
         element.state = focusState(kFirstKindChild + static_cast<LONG>(i)) |
                         (markSelected_[kind] ? STATE_SYSTEM_CHECKED : 0);
-        RECT mark = ScreenRect(panel_, kMarkRects[kind]);
-        const RECT label = ScreenRect(panel_, kKindLabelRects[kind]);
+        RECT mark = ScreenRect(windows_.panel, kMarkRects[kind]);
+        const RECT label = ScreenRect(windows_.panel, kKindLabelRects[kind]);
         UnionRect(&element.screen, &mark, &label);
         element.defaultAction = L"Check";
         elements.push_back(element);
@@ -759,14 +602,14 @@ std::vector<AccessibleElement> SettingsDialogWin32::Elements() {
     repeat.name = WidenUtf8(kAccessibleRepeat.name);
     repeat.value = WidenAnsi(RepeatText());
     repeat.state =
-        focusState(kRepeatChild) | (IsWindowEnabled(combo_) ? 0 : STATE_SYSTEM_UNAVAILABLE);
-    GetWindowRect(combo_, &repeat.screen);
+        focusState(kRepeatChild) | (IsWindowEnabled(windows_.combo) ? 0 : STATE_SYSTEM_UNAVAILABLE);
+    GetWindowRect(windows_.combo, &repeat.screen);
     repeat.screen.bottom = repeat.screen.top + scale_.Place(kRepeatComboRect).height;
     elements.push_back(repeat);
 
     const auto button = [&](DialogButton which, LONG child) {
         AccessibleElement element;
-        CommandButtonWin32& control = *buttons_[static_cast<int>(which)];
+        CommandButtonWin32& control = *windows_.buttons[static_cast<int>(which)];
         element.role = SystemRole(kAccessibleButtons[static_cast<int>(which)].role);
         element.name = WidenUtf8(kAccessibleButtons[static_cast<int>(which)].name);
         const bool enabled = control.Control().EnabledField();
@@ -783,7 +626,7 @@ std::vector<AccessibleElement> SettingsDialogWin32::Elements() {
     file.name = WidenUtf8(kAccessibleFileLabel.name);
     file.value = WidenAnsi(fileLabel_);
     file.state = STATE_SYSTEM_READONLY;
-    file.screen = ScreenRect(panel_, kFileLabelRect);
+    file.screen = ScreenRect(windows_.panel, kFileLabelRect);
     elements.push_back(file);
 
     button(DialogButton::Set, kSetButtonChild);
@@ -794,7 +637,7 @@ std::vector<AccessibleElement> SettingsDialogWin32::Elements() {
     link.name = WidenUtf8(kAccessibleLink.name);
     link.value = link.name;
     link.state = focusState(kLinkChild) | STATE_SYSTEM_LINKED;
-    link.screen = ScreenRect(form_, kLinkLabel.rect);
+    link.screen = ScreenRect(windows_.form, kLinkLabel.rect);
     link.defaultAction = L"Jump";
     elements.push_back(link);
     return elements;
@@ -809,7 +652,7 @@ void SettingsDialogWin32::DoDefaultAction(LONG child) {
     } else if (child == kFileButtonChild || child == kSetButtonChild ||
                child == kCancelButtonChild) {
         // Posted: the click may close the window the client is still talking to.
-        PostMessageA(form_, kPressButton, static_cast<WPARAM>(child), 0);
+        PostMessageA(windows_.form, kPressButton, static_cast<WPARAM>(child), 0);
     } else if (child == kLinkChild) {
         dialog_->LinkClick();
     }
@@ -817,14 +660,14 @@ void SettingsDialogWin32::DoDefaultAction(LONG child) {
 
 ScreenSize SettingsDialogWin32::WindowOuterSize() {
     RECT rect;
-    if (!GetWindowRect(form_, &rect)) {
+    if (!GetWindowRect(windows_.form, &rect)) {
         throw std::runtime_error("GetWindowRect failed");
     }
     return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
 CommandButton& SettingsDialogWin32::Button(DialogButton button) {
-    const auto& control = buttons_[static_cast<int>(button)];
+    const auto& control = windows_.buttons[static_cast<int>(button)];
     if (control == nullptr) {
         throw std::runtime_error("the button's window could not be made");
     }
@@ -844,11 +687,11 @@ void SettingsDialogWin32::Replace(HBITMAP& slot, const RgbImage& picture, HWND w
 }
 
 void SettingsDialogWin32::SetPanelBackground(const RgbImage& picture) {
-    Replace(panelPicture_, picture, panel_);
+    Replace(panelPicture_, picture, windows_.panel);
 }
 
 void SettingsDialogWin32::SetFormBackground(const RgbImage& picture) {
-    Replace(formPicture_, picture, form_);
+    Replace(formPicture_, picture, windows_.form);
 }
 
 void SettingsDialogWin32::SetMarkPicture(int mark, bool selected) {
@@ -856,18 +699,18 @@ void SettingsDialogWin32::SetMarkPicture(int mark, bool selected) {
     const bool changed = markSelected_.at(mark) != selected;
     markSelected_.at(mark) = selected;
     const RECT rect = ToRect(scale_.Place(kMarkRects[mark]));
-    InvalidateRect(panel_, &rect, FALSE);
+    InvalidateRect(windows_.panel, &rect, FALSE);
     if (!changed) {
         return;
     }
-    if (GetFocus() == panel_) {
-        InvalidateRect(panel_, nullptr, FALSE);  // the focus mark follows the selection
+    if (GetFocus() == windows_.panel) {
+        InvalidateRect(windows_.panel, nullptr, FALSE);  // the focus mark follows the selection
     }
     for (size_t i = 0; i < kKindsOnScreen.size(); ++i) {
         if (kKindsOnScreen[i] == mark) {
             const LONG child = kFirstKindChild + static_cast<LONG>(i);
-            NotifyWinEvent(EVENT_OBJECT_STATECHANGE, form_, OBJID_CLIENT, child);
-            if (selected && GetFocus() == panel_) {
+            NotifyWinEvent(EVENT_OBJECT_STATECHANGE, windows_.form, OBJID_CLIENT, child);
+            if (selected && GetFocus() == windows_.panel) {
                 AnnounceFocus();  // the panel's object is now this kind
             }
         }
@@ -876,7 +719,7 @@ void SettingsDialogWin32::SetMarkPicture(int mark, bool selected) {
 
 std::string SettingsDialogWin32::RepeatText() {
     char text[256] = {};
-    GetWindowTextA(combo_, text, sizeof text);
+    GetWindowTextA(windows_.combo, text, sizeof text);
     return text;
 }
 
@@ -911,7 +754,7 @@ std::optional<std::string> SettingsDialogWin32::PickFile(const FilePickRequest& 
     OPENFILENAMEW dialog = {};
     // The structure without the Windows 2000 tail: 76 bytes in a 32-bit program.
     dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
-    dialog.hwndOwner = form_;
+    dialog.hwndOwner = windows_.form;
     dialog.hInstance = GetModuleHandleA(nullptr);
     dialog.lpstrFilter = filter.c_str();
     dialog.nFilterIndex = 0;
@@ -940,7 +783,7 @@ std::optional<std::string> SettingsDialogWin32::PickFile(const FilePickRequest& 
 }
 
 void SettingsDialogWin32::OpenLink(const std::string& address) {
-    ShellExecuteA(form_, "open", address.c_str(), "", "", SW_SHOWNORMAL);
+    ShellExecuteA(windows_.form, "open", address.c_str(), "", "", SW_SHOWNORMAL);
 }
 
 // A label sized to its text shows one line as it is; the path box wraps and clips its text.
@@ -960,18 +803,9 @@ void SettingsDialogWin32::PaintForm(HDC dc) {
     BlitBitmap(dc, formPicture_, 0, 0, formWidth_, formHeight_);
     DrawLabel(dc, kCreditLabel);
     DrawLabel(dc, kLinkLabel);
-    if (focusCuesShown_ && GetFocus() == form_) {
-        DrawFocusMark(dc, kLinkLabel.rect);
+    if (keys_.FocusCuesShown() && GetFocus() == windows_.form) {
+        DrawDialogFocusMark(dc, scale_, kLinkLabel.rect);
     }
-}
-
-// The dotted rectangle around a label, one pixel at 96 DPI outside it.
-void SettingsDialogWin32::DrawFocusMark(HDC dc, const DialogRect& label) {
-    RECT rect = ToRect(scale_.Place(label));
-    InflateRect(&rect, scale_.Ring(), scale_.Ring());
-    SetTextColor(dc, RGB(0, 0, 0));
-    SetBkColor(dc, RGB(255, 255, 255));
-    DrawFocusRect(dc, &rect);
 }
 
 void SettingsDialogWin32::PaintPanel(HDC dc) {
@@ -999,8 +833,8 @@ void SettingsDialogWin32::PaintPanel(HDC dc) {
     }
     DrawLabel(dc, {box.x + ring, box.y + ring, box.width - 2 * ring, box.height - 2 * ring},
               WidenAnsi(fileLabel_), 0x000000, false, false, true);
-    if (focusCuesShown_ && GetFocus() == panel_) {
-        DrawFocusMark(dc, kKindLabelRects[FocusedKind()]);
+    if (keys_.FocusCuesShown() && GetFocus() == windows_.panel) {
+        DrawDialogFocusMark(dc, scale_, kKindLabelRects[FocusedKind()]);
     }
 }
 
@@ -1096,7 +930,8 @@ LRESULT SettingsDialogWin32::Handle(HWND hwnd, UINT message, WPARAM wParam, LPAR
             if (!isPanel) {
                 if (LOWORD(wParam) == WA_INACTIVE) {
                     HWND focus = GetFocus();
-                    if (focus != nullptr && (focus == form_ || IsChild(form_, focus))) {
+                    if (focus != nullptr &&
+                        (focus == windows_.form || IsChild(windows_.form, focus))) {
                         focusToRestore_ = focus;
                     }
                 } else if (!HIWORD(wParam) && focusToRestore_ != nullptr &&
@@ -1117,7 +952,7 @@ LRESULT SettingsDialogWin32::Handle(HWND hwnd, UINT message, WPARAM wParam, LPAR
                 const DialogButton which = child == kFileButtonChild  ? DialogButton::File
                                            : child == kSetButtonChild ? DialogButton::Set
                                                                       : DialogButton::Cancel;
-                const auto& button = buttons_[static_cast<int>(which)];
+                const auto& button = windows_.buttons[static_cast<int>(which)];
                 if (button != nullptr) {
                     button->Control().KeyActivate();
                 }
@@ -1137,8 +972,8 @@ LRESULT SettingsDialogWin32::Handle(HWND hwnd, UINT message, WPARAM wParam, LPAR
                     dialog_->FormUnload();
                 }
                 closed_ = true;
-                form_ = nullptr;
-                panel_ = nullptr;
+                windows_.form = nullptr;
+                windows_.panel = nullptr;
             }
             return 0;
         default:
