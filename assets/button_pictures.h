@@ -3,7 +3,7 @@
 #pragma once
 
 #include "shell/controls/button_look.h"
-#include "shell/controls/rgb_image.h"
+#include "shell/controls/picture.h"
 
 namespace velmoria {
 

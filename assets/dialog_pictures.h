@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "shell/controls/rgb_image.h"
+#include "shell/controls/picture.h"
 
 namespace velmoria {
 

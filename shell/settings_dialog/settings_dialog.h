@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "shell/controls/command_button.h"
-#include "shell/controls/rgb_image.h"
+#include "shell/controls/picture.h"
 #include "shell/settings/profile_file.h"
 #include "shell/settings/text_codec.h"
 #include "shell/settings_dialog/dialog_controls.h"

@@ -10,7 +10,7 @@
 #include <functional>
 
 #include "shell/controls/button_look.h"
-#include "shell/controls/rgb_image.h"
+#include "shell/controls/picture.h"
 
 namespace velmoria {
 

@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "shell/controls/command_button.h"
-#include "shell/controls/rgb_image.h"
+#include "shell/controls/picture.h"
 
 namespace velmoria {
 

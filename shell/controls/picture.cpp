@@ -1,4 +1,4 @@
-#include "shell/controls/rgb_image.h"
+#include "shell/controls/picture.h"
 
 namespace velmoria {
 
