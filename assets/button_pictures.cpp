@@ -96,7 +96,7 @@ uint32_t Mix(const Shade& shade, int step, int steps) {
 }
 
 // Sets a pixel given for the top-left corner, and its mirrors in the other three corners.
-void SetInEveryCorner(RgbImage& image, int x, int y, uint32_t rgb) {
+void SetInEveryCorner(Picture& image, int x, int y, uint32_t rgb) {
     image.Set(x, y, rgb);
     image.Set(kWidth - 1 - x, y, rgb);
     image.Set(x, kHeight - 1 - y, rgb);
@@ -105,10 +105,10 @@ void SetInEveryCorner(RgbImage& image, int x, int y, uint32_t rgb) {
 
 }  // namespace
 
-RgbImage MakeButtonPicture(ButtonLook look) {
+Picture MakeButtonPicture(ButtonLook look) {
     const PictureLayout layout = LayoutOf(look);
     // Never shown; the innermost ring's colour keeps it plain.
-    RgbImage image(kWidth, kHeight, layout.rings[kRings - 1].top);
+    Picture image(kWidth, kHeight, layout.rings[kRings - 1].top);
     for (int r = 0; r < kRings; ++r) {
         const Ring& ring = layout.rings[r];
         const int left = r;

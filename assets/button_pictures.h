@@ -7,6 +7,6 @@
 
 namespace velmoria {
 
-RgbImage MakeButtonPicture(ButtonLook look);
+Picture MakeButtonPicture(ButtonLook look);
 
 }  // namespace velmoria

@@ -32,8 +32,8 @@ class Grain {
 
 }  // namespace
 
-RgbImage MakeMetalStrip(int width, int height) {
-    RgbImage strip(width, height);
+Picture MakeMetalStrip(int width, int height) {
+    Picture strip(width, height);
     Grain grain(0x5EED1u);
     for (int y = 0; y < height; ++y) {
         // Brushing: each row has its own tone and a grain that changes slowly along the row.
@@ -51,12 +51,12 @@ RgbImage MakeMetalStrip(int width, int height) {
     return strip;
 }
 
-RgbImage MakeSelectionMark(bool selected, int size, int ring) {
+Picture MakeSelectionMark(bool selected, int size, int ring) {
     const int r = std::max(ring, 1);
     const int face = size - 4 * r;  // 8 at 12 pixels
     const double middle = (face - 1) / 2.0;
     const double rim = std::max(face / 2.0 - 1, 1.0);
-    RgbImage mark(size, size);
+    Picture mark(size, size);
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
             // Where the pixel lies in the face, which starts inside the two rings.
@@ -103,7 +103,7 @@ PicturePoint HandCursorHotSpot(int size) {
     return {HandScaled(12, size), HandScaled(10, size)};
 }
 
-RgbImage MakeHandCursor(int size) {
+Picture MakeHandCursor(int size) {
     constexpr uint32_t kOpaque = 0xFF000000u;
     // The hand's outline as filled rectangles: index finger (its tip at the hot spot), the three
     // bent fingers, the palm and the thumb.
@@ -126,7 +126,7 @@ RgbImage MakeHandCursor(int size) {
     const auto in = [&](int x, int y) {
         return x >= 0 && y >= 0 && x < size && y < size && inside[y * size + x];
     };
-    RgbImage cursor(size, size, 0);  // clear
+    Picture cursor(size, size, 0);  // clear
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
             if (!in(x, y)) {
@@ -145,8 +145,8 @@ RgbImage MakeHandCursor(int size) {
     return cursor;
 }
 
-RgbImage MakeDialogIcon(int size) {
-    RgbImage icon(size, size, 0);
+Picture MakeDialogIcon(int size) {
+    Picture icon(size, size, 0);
     const double centre = (size - 1) / 2.0;
     const double radius = size / 2.0 - 0.5;
     for (int y = 0; y < size; ++y) {

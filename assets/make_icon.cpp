@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
         if (size < 16 || size > 256) {
             return Usage(false);
         }
-        const velmoria::RgbImage icon = velmoria::MakeDialogIcon(size);
+        const velmoria::Picture icon = velmoria::MakeDialogIcon(size);
         std::vector<uint8_t> rgba;
         for (const uint32_t pixel : icon.pixels) {
             rgba.insert(rgba.end(),

@@ -15,7 +15,7 @@ namespace {
 using velmoria::DialogRect;
 using velmoria::DialogScale;
 
-bool WritePpm(const std::string& path, const velmoria::RgbImage& image) {
+bool WritePpm(const std::string& path, const velmoria::Picture& image) {
     FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {
         return false;

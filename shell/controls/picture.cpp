@@ -12,7 +12,7 @@ void PutLittleEndian(std::vector<uint8_t>& bytes, uint32_t value, int size) {
 
 }  // namespace
 
-std::vector<uint8_t> EncodeBmp24(const RgbImage& image) {
+std::vector<uint8_t> EncodeBmp24(const Picture& image) {
     const uint32_t stride = (static_cast<uint32_t>(image.width) * 3 + 3) & ~3u;
     const uint32_t imageSize = stride * static_cast<uint32_t>(image.height);
     std::vector<uint8_t> bytes;
@@ -47,14 +47,14 @@ std::vector<uint8_t> EncodeBmp24(const RgbImage& image) {
     return bytes;
 }
 
-std::vector<uint8_t> EncodeIco(const std::vector<RgbImage>& images) {
+std::vector<uint8_t> EncodeIco(const std::vector<Picture>& images) {
     std::vector<uint8_t> bytes;
     PutLittleEndian(bytes, 0, 2);  // reserved
     PutLittleEndian(bytes, 1, 2);  // an icon
     PutLittleEndian(bytes, static_cast<uint32_t>(images.size()), 2);
     uint32_t offset = 6 + 16 * static_cast<uint32_t>(images.size());
     std::vector<std::vector<uint8_t>> entries;
-    for (const RgbImage& image : images) {
+    for (const Picture& image : images) {
         // A 32-bit DIB of twice the height (colour, then the AND mask), bottom row first.
         const auto width = static_cast<uint32_t>(image.width);
         const auto height = static_cast<uint32_t>(image.height);

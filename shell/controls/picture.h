@@ -7,13 +7,13 @@
 
 namespace velmoria {
 
-struct RgbImage {
+struct Picture {
     int width = 0;
     int height = 0;
     std::vector<uint32_t> pixels;
 
-    RgbImage() = default;
-    RgbImage(int w, int h, uint32_t fill = 0)
+    Picture() = default;
+    Picture(int w, int h, uint32_t fill = 0)
         : width(w), height(h), pixels(static_cast<size_t>(w) * h, fill) {}
 
     uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
@@ -21,10 +21,10 @@ struct RgbImage {
 };
 
 // The picture as a complete 24-bit BMP file (bottom row first, rows padded to 4 bytes).
-std::vector<uint8_t> EncodeBmp24(const RgbImage& image);
+std::vector<uint8_t> EncodeBmp24(const Picture& image);
 
 // Pictures with alpha in the top byte (0xAARRGGBB) as a complete .ico file: one 32-bit image
 // each, with an AND mask clear where alpha is 0.
-std::vector<uint8_t> EncodeIco(const std::vector<RgbImage>& images);
+std::vector<uint8_t> EncodeIco(const std::vector<Picture>& images);
 
 }  // namespace velmoria

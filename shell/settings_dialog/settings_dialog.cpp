@@ -66,8 +66,8 @@ uint32_t GradientRowColour(int y, int height) {
     return v << 16 | v << 8 | (v + 30);
 }
 
-RgbImage FormBackground(int width, int height) {
-    RgbImage picture(width, height, kDialogBaseColour);
+Picture FormBackground(int width, int height) {
+    Picture picture(width, height, kDialogBaseColour);
     // Row `height` is drawn as well, just outside the client.
     for (int y = 0; y < height; ++y) {
         const uint32_t colour = GradientRowColour(y, height);
@@ -101,13 +101,13 @@ std::vector<TilePlace> StripTilePlaces(int stripWidth, int stripHeight, int pane
     return places;
 }
 
-RgbImage ScaledMetalStrip(const DialogScale& scale) {
+Picture ScaledMetalStrip(const DialogScale& scale) {
     return MakeMetalStrip(scale.Length(kMetalStripWidth), scale.Length(kMetalStripHeight));
 }
 
-RgbImage PanelBackground(const RgbImage& strip, const DialogScale& scale) {
+Picture PanelBackground(const Picture& strip, const DialogScale& scale) {
     const DialogRect area = scale.Place(kPanelRect);
-    RgbImage panel(area.width, area.height, kPanelBaseColour);
+    Picture panel(area.width, area.height, kPanelBaseColour);
     for (const TilePlace& place :
          StripTilePlaces(strip.width, strip.height, panel.width, panel.height)) {
         for (int sy = 0; sy < strip.height && place.y + sy < panel.height; ++sy) {

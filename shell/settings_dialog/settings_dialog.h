@@ -59,8 +59,8 @@ class SettingsDialogView {
     virtual CommandButton& Button(DialogButton button) = 0;
 
     // The panel's lasting background, and the form's.
-    virtual void SetPanelBackground(const RgbImage& picture) = 0;
-    virtual void SetFormBackground(const RgbImage& picture) = 0;
+    virtual void SetPanelBackground(const Picture& picture) = 0;
+    virtual void SetFormBackground(const Picture& picture) = 0;
     // Img_BGM `mark` shows the selected or the unselected picture of Img_Ra.
     virtual void SetMarkPicture(int mark, bool selected) = 0;
 
@@ -113,7 +113,7 @@ int16_t TrackFromText(std::string_view text);
 
 // The form's background for a client of width × height: row y of the gradient is
 // RGB(v, v, v + 30) with v = round(|sin(y ÷ (height ÷ 3.142))| × 220), halves to even.
-RgbImage FormBackground(int width, int height);
+Picture FormBackground(int width, int height);
 uint32_t GradientRowColour(int y, int height);
 // Where the strip is copied on a panel of W × H: column by column from the top-left, each
 // column stacked downwards until a copy lands below the panel.
@@ -125,9 +125,9 @@ std::vector<TilePlace> StripTilePlaces(int stripWidth, int stripHeight, int pane
                                        int panelHeight);
 // The panel's background at a scale: its base colour covered by the strip's copies, with the
 // outline (Ring() pixels wide).
-RgbImage PanelBackground(const RgbImage& strip, const DialogScale& scale = DialogScale());
+Picture PanelBackground(const Picture& strip, const DialogScale& scale = DialogScale());
 // The metal strip drawn at a scale's size.
-RgbImage ScaledMetalStrip(const DialogScale& scale);
+Picture ScaledMetalStrip(const DialogScale& scale);
 
 class SettingsDialog {
   public:

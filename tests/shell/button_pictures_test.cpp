@@ -77,7 +77,7 @@ bool Between(uint32_t value, uint32_t a, uint32_t b) {
 
 TEST(ButtonPictures, EveryRingHasItsColoursAlongEveryEdge) {
     for (const PictureCase& c : kCases) {
-        const RgbImage picture = MakeButtonPicture(c.look);
+        const Picture picture = MakeButtonPicture(c.look);
         ASSERT_EQ(picture.width, 64);
         ASSERT_EQ(picture.height, 25);
         for (int r = 0; r < 4; ++r) {
@@ -118,7 +118,7 @@ TEST(ButtonPictures, TheFrameIsRoundedWithBlendedPixelsInEveryCorner) {
         {ButtonLook::Disable, 1, 0xD8D5C7, 0xC9C7BA, 0xCBC9BC},
     };
     for (const Corner& c : corners) {
-        const RgbImage picture = MakeButtonPicture(c.look);
+        const Picture picture = MakeButtonPicture(c.look);
         const int f = c.frame;
         // Each corner mirrored: (x, y) from the top-left.
         for (const bool mirrorX : {false, true}) {
@@ -140,7 +140,7 @@ TEST(ButtonPictures, TheFrameIsRoundedWithBlendedPixelsInEveryCorner) {
 }
 
 TEST(ButtonPictures, NormalsTopEdgeIsDarkerAlongItsMiddle) {
-    const RgbImage normal = MakeButtonPicture(ButtonLook::Normal);
+    const Picture normal = MakeButtonPicture(ButtonLook::Normal);
     EXPECT_EQ(normal.At(2, 0), 0xE0DCC9u);
     EXPECT_EQ(normal.At(61, 0), 0xE0DCC9u);
     EXPECT_EQ(normal.At(32, 0), 0xDCD6C2u);

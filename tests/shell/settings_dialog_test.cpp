@@ -83,8 +83,8 @@ class RecordingView final : public SettingsDialogView {
     CommandButton& Button(DialogButton button) override {
         return button == DialogButton::File ? file_ : button == DialogButton::Set ? set_ : cancel_;
     }
-    void SetPanelBackground(const RgbImage& picture) override { panel = picture; }
-    void SetFormBackground(const RgbImage& picture) override { form = picture; }
+    void SetPanelBackground(const Picture& picture) override { panel = picture; }
+    void SetFormBackground(const Picture& picture) override { form = picture; }
     void SetMarkPicture(int mark, bool selected) override { marks.at(mark) = selected ? 1 : 0; }
     void SetRepeatEnabled(bool enabled) override { repeatEnabled = enabled; }
     void SetRepeatText(const std::string& text) override { repeatText = text; }
@@ -116,8 +116,8 @@ class RecordingView final : public SettingsDialogView {
 
     ScreenArea screen = {0, 0, 1024, 768};  // the primary monitor
     std::vector<std::string> calls;
-    RgbImage panel;
-    RgbImage form;
+    Picture panel;
+    Picture form;
     std::vector<int> marks{-1, -1, -1};  // -1: never given a picture
     bool repeatEnabled = true;
     std::string repeatText = "unset";
@@ -704,7 +704,7 @@ TEST(SettingsDialogHitTest, EachSurfaceHasItsOwnControls) {
 TEST(SettingsDialogPictures, TheGradientIsDarkAtTheEdgesAndPaleInTheMiddle) {
     for (const int height : {246, 100, 31, 2}) {
         SCOPED_TRACE("height " + std::to_string(height));
-        const RgbImage form = FormBackground(8, height);
+        const Picture form = FormBackground(8, height);
         EXPECT_EQ(form.At(0, 0), 0x00001Eu);
         EXPECT_EQ(form.At(7, height / 2), 0xDCDCFAu);
         // Lighter towards the middle from both edges, every row a grey with 30 more blue.
@@ -745,8 +745,8 @@ TEST(SettingsDialogPictures, TheStripIsTiledColumnByColumn) {
     EXPECT_EQ(small, expected);
     EXPECT_TRUE(StripTilePlaces(0, 20, 469, 165).empty());
 
-    const RgbImage strip = MakeMetalStrip();
-    const RgbImage panel = PanelBackground(strip);
+    const Picture strip = MakeMetalStrip();
+    const Picture panel = PanelBackground(strip);
     EXPECT_EQ(panel.At(0, 0), strip.At(0, 0));
     EXPECT_EQ(panel.At(468, 164), strip.At(468, 164 % 20));
     EXPECT_EQ(panel.At(150, 45), strip.At(150, 5));
@@ -759,7 +759,7 @@ TEST(SettingsDialogPictures, TheStripIsTiledColumnByColumn) {
 }
 
 TEST(SettingsDialogPictures, TheArtworkHasItsSizesAndLooks) {
-    const RgbImage strip = MakeMetalStrip();
+    const Picture strip = MakeMetalStrip();
     ASSERT_EQ(strip.width, kMetalStripWidth);
     ASSERT_EQ(strip.height, kMetalStripHeight);
     const auto columnMean = [&](int x, int shift) {
@@ -777,7 +777,7 @@ TEST(SettingsDialogPictures, TheArtworkHasItsSizesAndLooks) {
 
     for (const bool selected : {false, true}) {
         SCOPED_TRACE(selected ? "selected" : "unselected");
-        const RgbImage mark = MakeSelectionMark(selected);
+        const Picture mark = MakeSelectionMark(selected);
         ASSERT_EQ(mark.width, kMarkPictureSize);
         ASSERT_EQ(mark.height, kMarkPictureSize);
         const auto grey = [&](int x, int y) { return (mark.At(x, y) >> 8) & 0xFF; };
@@ -795,7 +795,7 @@ TEST(SettingsDialogPictures, TheArtworkHasItsSizesAndLooks) {
         }
     }
 
-    const RgbImage hand = MakeHandCursor();
+    const Picture hand = MakeHandCursor();
     ASSERT_EQ(hand.width, kHandCursorSize);
     EXPECT_EQ(hand.At(0, 0) >> 24, 0u);
     EXPECT_EQ(hand.At(kHandCursorHotX, kHandCursorHotY), 0xFF000000u);  // the fingertip's edge
@@ -804,7 +804,7 @@ TEST(SettingsDialogPictures, TheArtworkHasItsSizesAndLooks) {
 
     // At 150 %: a 48-pixel hand whose fingertip is at the scaled hot spot; 18-pixel marks whose
     // rings are two pixels; the strip drawn at 834 x 30 with the same tones.
-    const RgbImage bigHand = MakeHandCursor(48);
+    const Picture bigHand = MakeHandCursor(48);
     const PicturePoint hot = HandCursorHotSpot(48);
     EXPECT_EQ(hot.x, 18);
     EXPECT_EQ(hot.y, 15);
@@ -813,7 +813,7 @@ TEST(SettingsDialogPictures, TheArtworkHasItsSizesAndLooks) {
     EXPECT_EQ(bigHand.At(24, 36), 0xFFFFFFFFu);  // the palm
     EXPECT_EQ(HandCursorHotSpot(32).x, kHandCursorHotX);
     for (const bool selected : {false, true}) {
-        const RgbImage mark = MakeSelectionMark(selected, 18, 2);
+        const Picture mark = MakeSelectionMark(selected, 18, 2);
         EXPECT_EQ(mark.At(0, 9), mark.At(1, 9));  // shadow, two pixels
         EXPECT_EQ(mark.At(2, 9), 0x303038u);      // then the dark frame, two pixels
         EXPECT_EQ(mark.At(3, 9), 0x303038u);
@@ -822,13 +822,13 @@ TEST(SettingsDialogPictures, TheArtworkHasItsSizesAndLooks) {
         EXPECT_EQ(mark.At(16, 9), 0xFFFFFFu);
     }
     EXPECT_EQ(MakeSelectionMark(false, 18, 2).At(13, 13), 0xFFFFFFu);  // white at the lower right
-    const RgbImage bigStrip = MakeMetalStrip(834, 30);
+    const Picture bigStrip = MakeMetalStrip(834, 30);
     ASSERT_EQ(bigStrip.width, 834);
     EXPECT_NEAR(static_cast<double>((bigStrip.At(833, 15) >> 16) & 0xFF), 176, 8);
     EXPECT_NEAR(static_cast<double>((bigStrip.At(0, 15) >> 16) & 0xFF), 223, 8);
 
     for (const int size : {16, 32}) {
-        const RgbImage icon = MakeDialogIcon(size);
+        const Picture icon = MakeDialogIcon(size);
         ASSERT_EQ(icon.width, size);
         EXPECT_EQ(icon.At(0, 0) >> 24, 0u);
         EXPECT_EQ(icon.At(size / 2, size / 2) >> 24, 0xFFu);

@@ -36,7 +36,7 @@ constexpr GalleryButton kGalleryButtons[] = {
 };
 
 // Draws one face as the platform's control does.
-using FaceRenderer = std::function<RgbImage(ButtonLook look, int width, int height, bool reverse)>;
+using FaceRenderer = std::function<Picture(ButtonLook look, int width, int height, bool reverse)>;
 
 // Runs --face or --faces; -1 when the arguments ask for neither.
 int RunFaceCommand(int argc, char** argv, const FaceRenderer& render);

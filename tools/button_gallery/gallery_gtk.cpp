@@ -12,13 +12,13 @@ using namespace velmoria;
 
 namespace {
 
-RgbImage RenderFace(ButtonLook look, int width, int height, bool reverse) {
+Picture RenderFace(ButtonLook look, int width, int height, bool reverse) {
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
     cairo_t* cr = cairo_create(surface);
     PaintFaceCairo(cr, width, height, look, reverse);
     cairo_destroy(cr);
     cairo_surface_flush(surface);
-    RgbImage image(width, height);
+    Picture image(width, height);
     const unsigned char* data = cairo_image_surface_get_data(surface);
     const int stride = cairo_image_surface_get_stride(surface);
     for (int y = 0; y < height; ++y) {

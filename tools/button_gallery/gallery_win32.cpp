@@ -12,7 +12,7 @@ using namespace velmoria;
 
 namespace {
 
-RgbImage RenderFace(ButtonLook look, int width, int height, bool reverse) {
+Picture RenderFace(ButtonLook look, int width, int height, bool reverse) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
@@ -26,7 +26,7 @@ RgbImage RenderFace(ButtonLook look, int width, int height, bool reverse) {
     const HGDIOBJ original = SelectObject(dc, bitmap);
     PaintFaceGdi(dc, width, height, look, reverse);
     GdiFlush();
-    RgbImage image(width, height);
+    Picture image(width, height);
     const auto* pixels = static_cast<const uint32_t*>(bits);
     for (size_t i = 0; i < image.pixels.size(); ++i) {
         image.pixels[i] = pixels[i] & 0xFFFFFF;

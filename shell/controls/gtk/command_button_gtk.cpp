@@ -15,7 +15,7 @@ cairo_surface_t* StatePicture(ButtonLook look) {
     static cairo_surface_t* pictures[6] = {};
     cairo_surface_t*& picture = pictures[static_cast<int>(look)];
     if (picture == nullptr) {
-        const RgbImage image = MakeButtonPicture(look);
+        const Picture image = MakeButtonPicture(look);
         picture = cairo_image_surface_create(CAIRO_FORMAT_RGB24, image.width, image.height);
         cairo_surface_flush(picture);
         unsigned char* data = cairo_image_surface_get_data(picture);

@@ -7,7 +7,7 @@
 
 namespace velmoria {
 
-HBITMAP CreateRgbBitmap(const RgbImage& image) {
+HBITMAP CreateRgbBitmap(const Picture& image) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = image.width;

@@ -78,7 +78,7 @@ void PaintFaceGdi(HDC dc, int width, int height, ButtonLook look, bool reverseGr
 
 // Helpers the dialog shares: a 24-bit top-down DIB section holding the picture (null on
 // failure); UTF-8, or text in the ANSI code page, to UTF-16; the font at `dpi` dots per inch.
-HBITMAP CreateRgbBitmap(const RgbImage& image);
+HBITMAP CreateRgbBitmap(const Picture& image);
 std::wstring WidenUtf8(const std::string& utf8);
 std::wstring WidenAnsi(const std::string& text);
 HFONT MakeGdiFont(int dpi, const ButtonFont& font);

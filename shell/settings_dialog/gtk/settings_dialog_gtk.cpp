@@ -40,7 +40,7 @@ void SetSourceRgb(cairo_t* cr, uint32_t rgb) {
 }
 
 // A Cairo surface with the picture's pixels; alpha in the top byte when `withAlpha`.
-cairo_surface_t* SurfaceOf(const RgbImage& picture, bool withAlpha) {
+cairo_surface_t* SurfaceOf(const Picture& picture, bool withAlpha) {
     cairo_surface_t* surface = cairo_image_surface_create(
         withAlpha ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24, picture.width, picture.height);
     cairo_surface_flush(surface);
@@ -60,7 +60,7 @@ cairo_surface_t* SurfaceOf(const RgbImage& picture, bool withAlpha) {
     return surface;
 }
 
-GdkPixbuf* PixbufOf(const RgbImage& picture) {
+GdkPixbuf* PixbufOf(const Picture& picture) {
     GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, picture.width, picture.height);
     guchar* data = gdk_pixbuf_get_pixels(pixbuf);
     const int stride = gdk_pixbuf_get_rowstride(pixbuf);
@@ -209,8 +209,8 @@ class SettingsDialogGtk final : public SettingsDialogView {
     CommandButton& Button(DialogButton button) override {
         return buttons_[static_cast<int>(button)]->Control();
     }
-    void SetPanelBackground(const RgbImage& picture) override;
-    void SetFormBackground(const RgbImage& picture) override;
+    void SetPanelBackground(const Picture& picture) override;
+    void SetFormBackground(const Picture& picture) override;
     void SetMarkPicture(int mark, bool selected) override;
     void SetRepeatEnabled(bool enabled) override { gtk_widget_set_sensitive(combo_, enabled); }
     void SetRepeatText(const std::string& text) override {
@@ -249,7 +249,7 @@ class SettingsDialogGtk final : public SettingsDialogView {
     static gboolean OnLinkActivated(GtkWidget*, gpointer self);
     static gboolean OnRepeatFocusOut(GtkWidget* entry, GdkEventFocus*, gpointer);
     GtkWidget* NewArea(DialogSurface surface);
-    void Replace(cairo_surface_t*& slot, const RgbImage& picture, GtkWidget* area);
+    void Replace(cairo_surface_t*& slot, const Picture& picture, GtkWidget* area);
     void AddStandIns(GtkWidget* fixed);
     DialogControl FocusedControl();
     bool KindsFocused();
@@ -469,7 +469,7 @@ void SettingsDialogGtk::MoveWindow(int32_t left, int32_t top) {
     gtk_window_move(GTK_WINDOW(window_), left, top);
 }
 
-void SettingsDialogGtk::Replace(cairo_surface_t*& slot, const RgbImage& picture, GtkWidget* area) {
+void SettingsDialogGtk::Replace(cairo_surface_t*& slot, const Picture& picture, GtkWidget* area) {
     if (slot != nullptr) {
         cairo_surface_destroy(slot);
     }
@@ -477,11 +477,11 @@ void SettingsDialogGtk::Replace(cairo_surface_t*& slot, const RgbImage& picture,
     gtk_widget_queue_draw(area);
 }
 
-void SettingsDialogGtk::SetPanelBackground(const RgbImage& picture) {
+void SettingsDialogGtk::SetPanelBackground(const Picture& picture) {
     Replace(panelPicture_, picture, panelArea_);
 }
 
-void SettingsDialogGtk::SetFormBackground(const RgbImage& picture) {
+void SettingsDialogGtk::SetFormBackground(const Picture& picture) {
     Replace(formPicture_, picture, formArea_);
 }
 

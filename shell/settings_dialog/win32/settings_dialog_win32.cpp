@@ -70,10 +70,10 @@ std::optional<std::string> ToAnsi(const std::wstring& wide) {
 }
 
 // A cursor or icon from a picture with alpha 0 (clear) or 255 (opaque).
-HICON MakeIcon(const RgbImage& picture, bool isIcon, int hotX, int hotY) {
+HICON MakeIcon(const Picture& picture, bool isIcon, int hotX, int hotY) {
     const int maskStride = ((picture.width + 15) / 16) * 2;
     std::vector<uint8_t> mask(static_cast<size_t>(maskStride) * picture.height, 0);
-    RgbImage colour(picture.width, picture.height);
+    Picture colour(picture.width, picture.height);
     for (int y = 0; y < picture.height; ++y) {
         for (int x = 0; x < picture.width; ++x) {
             const uint32_t pixel = picture.At(x, y);
@@ -165,8 +165,8 @@ class SettingsDialogWin32 final : public SettingsDialogView, public AccessibleEl
     }
     uintptr_t WindowHandle() override { return reinterpret_cast<uintptr_t>(windows_.form); }
     CommandButton& Button(DialogButton button) override;
-    void SetPanelBackground(const RgbImage& picture) override;
-    void SetFormBackground(const RgbImage& picture) override;
+    void SetPanelBackground(const Picture& picture) override;
+    void SetFormBackground(const Picture& picture) override;
     void SetMarkPicture(int mark, bool selected) override;
     void SetRepeatEnabled(bool enabled) override { EnableWindow(windows_.combo, enabled); }
     void SetRepeatText(const std::string& text) override {
@@ -232,7 +232,7 @@ class SettingsDialogWin32 final : public SettingsDialogView, public AccessibleEl
         DrawLabel(dc, scale_.Place(label.rect), WidenUtf8(label.text), label.colour, label.centred,
                   label.underlined);
     }
-    void Replace(HBITMAP& slot, const RgbImage& picture, HWND window);
+    void Replace(HBITMAP& slot, const Picture& picture, HWND window);
 
     SettingsDialog* dialog_ = nullptr;
     DialogWindowsWin32 windows_;
@@ -674,7 +674,7 @@ CommandButton& SettingsDialogWin32::Button(DialogButton button) {
     return control->Control();
 }
 
-void SettingsDialogWin32::Replace(HBITMAP& slot, const RgbImage& picture, HWND window) {
+void SettingsDialogWin32::Replace(HBITMAP& slot, const Picture& picture, HWND window) {
     HBITMAP bitmap = CreateRgbBitmap(picture);
     if (bitmap == nullptr) {
         throw std::runtime_error("CreateDIBSection failed");
@@ -686,11 +686,11 @@ void SettingsDialogWin32::Replace(HBITMAP& slot, const RgbImage& picture, HWND w
     InvalidateRect(window, nullptr, FALSE);
 }
 
-void SettingsDialogWin32::SetPanelBackground(const RgbImage& picture) {
+void SettingsDialogWin32::SetPanelBackground(const Picture& picture) {
     Replace(panelPicture_, picture, windows_.panel);
 }
 
-void SettingsDialogWin32::SetFormBackground(const RgbImage& picture) {
+void SettingsDialogWin32::SetFormBackground(const Picture& picture) {
     Replace(formPicture_, picture, windows_.form);
 }
 
