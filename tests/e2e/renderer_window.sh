@@ -102,9 +102,7 @@ if [ -n "$window" ]; then
     geometry=$(xwininfo -id "$window" | awk '/Absolute upper-left X:/ { x = $4 } /Absolute upper-left Y:/ { y = $4 }
         /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x "," y " " w "x" h }')
     [ "$geometry" = "0,0 $(screen_size)" ] || fail "window at $geometry, screen is $(screen_size)"
-    sleep 1
-    lit=$(lit_pixels)
-    [ "${lit:-0}" -gt 100 ] || fail "only ${lit:-0} lit pixels on the screen"
+    wait_for_drawing 20 || fail "only ${lit:-0} lit pixels on the screen"
     for _ in 1 2 3; do
         sleep 0.3
         [ "$(find_window)" = "$window" ] || fail "window lost while running"
@@ -187,8 +185,7 @@ else
     done
     [ -z "$(xdotool search --name '^Error$' 2>/dev/null)" ] || fail "the Error box stayed after Return"
     [ -n "$(find_window)" ] && still_open "dismissing the box" && {
-        lit=$(lit_pixels)
-        [ "${lit:-0}" -gt 100 ] || fail "only ${lit:-0} lit pixels without the sprite"
+        wait_for_drawing 20 || fail "only ${lit:-0} lit pixels without the sprite"
     }
 fi
 close_with_key
