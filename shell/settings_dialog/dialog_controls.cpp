@@ -11,6 +11,24 @@ bool IsButton(DialogControl control) {
 
 }  // namespace
 
+std::optional<DialogControl> NextInTabOrder(DialogControl from, int step,
+                                            const std::function<bool(DialogControl)>& canFocus) {
+    const int count = static_cast<int>(kDialogTabOrder.size());
+    int place = 0;
+    for (int i = 0; i < count; ++i) {
+        if (kDialogTabOrder[i] == from) {
+            place = i;
+        }
+    }
+    for (int tried = 0; tried < count; ++tried) {
+        place = (place + (step > 0 ? 1 : -1) + count) % count;
+        if (canFocus(kDialogTabOrder[place])) {
+            return kDialogTabOrder[place];
+        }
+    }
+    return std::nullopt;
+}
+
 int KindAfterArrow(int kind, int step) {
     const int count = static_cast<int>(kKindsOnScreen.size());
     int place = -1;

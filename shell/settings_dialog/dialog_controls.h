@@ -4,6 +4,8 @@
 #pragma once
 
 #include <array>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "shell/settings_dialog/dialog_layout.h"
@@ -16,6 +18,11 @@ enum class DialogControl { Kinds, Repeat, FileButton, SetButton, CancelButton, L
 constexpr std::array<DialogControl, 6> kDialogTabOrder{
     {DialogControl::Kinds, DialogControl::Repeat, DialogControl::FileButton,
      DialogControl::SetButton, DialogControl::CancelButton, DialogControl::Link}};
+
+// Where Tab (`step` +1) or Shift+Tab (-1) takes the focus from `from`: the next control in Tab
+// order that `canFocus` allows (disabled ones cannot), round the end; nothing when none can.
+std::optional<DialogControl> NextInTabOrder(DialogControl from, int step,
+                                            const std::function<bool(DialogControl)>& canFocus);
 
 // What an accessible object of the dialog is.
 enum class AccessibleRole { Window, RadioButton, ComboBox, PushButton, ReadOnlyText, Link };

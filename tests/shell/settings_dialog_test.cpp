@@ -318,6 +318,32 @@ TEST(DialogKeyboardRules, KeysArrowsAndTheDefaultButton) {
     for (const ArrowCase& c : arrows) {
         EXPECT_EQ(KindAfterArrow(c.from, c.step), c.to) << c.from << " by " << c.step;
     }
+    // Tab skips what cannot take the focus, round the end either way.
+    struct TabCase {
+        C from;
+        int step;
+        std::vector<C> disabled;
+        std::optional<C> to;
+    };
+    const TabCase tabs[] = {
+        {C::Kinds, 1, {}, C::Repeat},
+        {C::Kinds, 1, {C::Repeat, C::FileButton}, C::SetButton},
+        {C::Link, 1, {}, C::Kinds},
+        {C::Kinds, -1, {}, C::Link},
+        {C::SetButton, -1, {C::Repeat, C::FileButton}, C::Kinds},
+        {C::Kinds, 1, {C::Repeat, C::FileButton, C::SetButton, C::CancelButton, C::Link}, C::Kinds},
+        {C::Kinds,
+         1,
+         {C::Kinds, C::Repeat, C::FileButton, C::SetButton, C::CancelButton, C::Link},
+         std::nullopt},
+    };
+    for (const TabCase& c : tabs) {
+        const auto canFocus = [&](C control) {
+            return std::find(c.disabled.begin(), c.disabled.end(), control) == c.disabled.end();
+        };
+        EXPECT_EQ(NextInTabOrder(c.from, c.step, canFocus), c.to)
+            << static_cast<int>(c.from) << " by " << c.step;
+    }
     // The names a screen reader reads are the texts on screen.
     EXPECT_STREQ(kAccessibleKinds[1].name, "音楽CD");
     EXPECT_STREQ(kAccessibleRepeat.name, "曲目をﾘﾋﾟｰﾄ");

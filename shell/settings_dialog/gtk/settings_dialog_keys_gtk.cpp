@@ -159,26 +159,18 @@ GtkWidget* SettingsDialogGtk::WidgetOf(DialogControl control) {
 // Tab (+1), Shift+Tab (-1), or 0 for the kinds: the next control in Tab order that can take
 // the focus, around the end.
 void SettingsDialogGtk::MoveFocus(int step) {
-    const int count = static_cast<int>(kDialogTabOrder.size());
-    int place = 0;
-    if (step != 0) {
-        const DialogControl focus = FocusedControl();
-        for (int i = 0; i < count; ++i) {
-            if (kDialogTabOrder[i] == focus) {
-                place = i;
-            }
-        }
+    const auto canFocus = [this](DialogControl control) {
+        return gtk_widget_is_sensitive(WidgetOf(control)) != FALSE;
+    };
+    std::optional<DialogControl> next;
+    if (step == 0) {
+        next = canFocus(DialogControl::Kinds) ? DialogControl::Kinds
+                                              : NextInTabOrder(DialogControl::Kinds, 1, canFocus);
+    } else {
+        next = NextInTabOrder(FocusedControl(), step, canFocus);
     }
-    for (int tried = 0; tried < count; ++tried) {
-        place = ((place + step) % count + count) % count;
-        GtkWidget* widget = WidgetOf(kDialogTabOrder[place]);
-        if (gtk_widget_is_sensitive(widget)) {
-            gtk_widget_grab_focus(widget);
-            return;
-        }
-        if (step == 0) {
-            step = 1;
-        }
+    if (next) {
+        gtk_widget_grab_focus(WidgetOf(*next));
     }
 }
 

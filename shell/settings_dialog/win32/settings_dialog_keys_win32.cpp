@@ -109,20 +109,10 @@ bool DialogKeysWin32::CanFocus(DialogControl control) const {
 
 void DialogKeysWin32::MoveFocus(int step) {
     ShowFocusCues();
-    const int count = static_cast<int>(kDialogTabOrder.size());
-    const DialogControl from = FocusedControl();
-    int place = 0;
-    for (int i = 0; i < count; ++i) {
-        if (kDialogTabOrder[i] == from) {
-            place = i;
-        }
-    }
-    for (int tried = 0; tried < count; ++tried) {
-        place = (place + step + count) % count;
-        if (CanFocus(kDialogTabOrder[place])) {
-            SetFocus(FocusWindow(kDialogTabOrder[place]));
-            return;
-        }
+    const std::optional<DialogControl> next = NextInTabOrder(
+        FocusedControl(), step, [this](DialogControl control) { return CanFocus(control); });
+    if (next) {
+        SetFocus(FocusWindow(*next));
     }
 }
 
